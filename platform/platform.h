@@ -12,6 +12,9 @@ class Locale;
 class Diagnostics;
 class ImageCodec;
 class FontService;
+class SoundService;
+class Desktop;
+class Shell;
 
 // Non-owning view of one backend's services. The program (or a test) owns the backend objects
 // and installs the view with ScopedServices before the core runs. A null service means the
@@ -25,6 +28,9 @@ struct Services {
     Diagnostics* diagnostics = nullptr;
     ImageCodec* codec = nullptr;
     FontService* fonts = nullptr;
+    SoundService* sound = nullptr;
+    Desktop* desktop = nullptr;
+    Shell* shell = nullptr;
 };
 
 // The services in use. Every member is null until a ScopedServices installs a set.
