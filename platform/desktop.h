@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "gfx/geometry.h"
 #include "gfx/image.h"
@@ -42,6 +43,7 @@ public:
 };
 
 struct WindowSpec {
+    std::string name;        // short name used by logs and scripts: "main", "devcheck", "reset"
     std::string title;       // UTF-8
     std::string class_name;  // lets another process find this window
     gfx::Size size;          // initial client size
