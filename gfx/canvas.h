@@ -26,12 +26,17 @@ public:
     void CopyImage(const Image& image, int x, int y);
 
     void FillRect(const Rect& r, uint32_t argb);
-    // 1-pixel outline of the rectangle (left, top, width, height), as a 1.0-wide pen draws it.
+    // 1-pixel outline of the rectangle (left, top, width, height), as a 1.0-wide pen draws it:
+    // columns left..right and rows top..bottom, both inclusive.
     void StrokeRect(const Rect& r, uint32_t argb);
     // Anti-aliased fill with the path's own fill rule.
     void FillPath(const Path& path, uint32_t argb);
     // Anti-aliased stroke of the given width.
     void StrokePath(const Path& path, uint32_t argb, float width);
+    // Blends `argb` through an 8-bit coverage mask (`stride` bytes per row) placed at (x, y),
+    // limited to `clip`; used for glyphs.
+    void FillMask(const uint8_t* coverage, int width, int height, int stride, int x, int y, uint32_t argb,
+                  const Rect& clip);
 
 private:
     Image& target_;
