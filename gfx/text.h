@@ -36,4 +36,8 @@ ImagePtr RenderStaticText(Canvas& dc, std::string_view text, int height, const R
 ImagePtr RenderText(Canvas& dc, std::string_view text, std::string_view family, int height,
                     uint32_t colour_bgr, const Rect& rect);
 
+// The extent (cx, cy) of `text` in `family` of cell height `height`, as DrawLabelText measures it
+// for its offsets: whole-pixel advances and cy = height.
+Size LabelTextExtent(std::string_view text, std::string_view family, int height);
+
 }  // namespace mivo::gfx
