@@ -1,0 +1,55 @@
+// Picture files through the image codec service.
+#include "gfx/image_io.h"
+
+#include <fstream>
+
+#include "platform/image_codec.h"
+#include "platform/platform.h"
+
+namespace mivo::gfx {
+
+namespace {
+
+bool WriteFileBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+    if (bytes.empty()) return false;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out.flush());
+}
+
+}  // namespace
+
+std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path) {
+    std::vector<uint8_t> bytes;
+    if (path.empty()) return bytes;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return bytes;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size <= 0) return bytes;
+    in.seekg(0, std::ios::beg);
+    bytes.resize(static_cast<size_t>(size));
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) bytes.clear();
+    return bytes;
+}
+
+Image DecodeImage(std::span<const uint8_t> bytes) {
+    platform::ImageCodec* codec = platform::Current().codec;
+    if (!codec || bytes.empty()) return {};
+    return codec->Decode(bytes);
+}
+
+Image LoadPng(const std::filesystem::path& path) { return DecodeImage(ReadFileBytes(path)); }
+
+bool SavePng(const Image& image, const std::filesystem::path& path) {
+    platform::ImageCodec* codec = platform::Current().codec;
+    return codec && !image.IsNull() && WriteFileBytes(path, codec->EncodePng(image));
+}
+
+bool SaveJpeg(const Image& image, const std::filesystem::path& path, int quality) {
+    platform::ImageCodec* codec = platform::Current().codec;
+    return codec && !image.IsNull() && WriteFileBytes(path, codec->EncodeJpeg(image, quality));
+}
+
+}  // namespace mivo::gfx
