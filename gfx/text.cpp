@@ -37,8 +37,7 @@ struct PlacedGlyph {
 };
 
 // A single line laid out as the platform's cell-height text output does it: whole-pixel advances,
-// one baseline for the cell, characters the face lacks taken from a face that has them, sized so
-// that its cell matches.
+// one baseline for the cell, characters the face lacks taken from a face that has them.
 struct CellLine {
     std::vector<PlacedGlyph> glyphs;
     int width = 0;
@@ -59,8 +58,10 @@ CellLine LayoutCell(FontService& fonts, std::string_view text, std::string_view 
     const float base_em = EmForCell(fonts, base, static_cast<float>(height));
     int pen = 0;
     for (char32_t cp : DecodeUtf8(text)) {
+        // A fallback face is drawn at the base face's em size: sizing it by its own cell would
+        // shrink faces with tall cells (Thai marks) well below the surrounding text.
         FaceId face = fonts.FaceFor(base, cp);
-        float em = face == base ? base_em : EmForCell(fonts, face, static_cast<float>(height));
+        const float em = base_em;
         float adv = fonts.RenderGlyph(face, cp, em).advance;
         line.glyphs.push_back({face, cp, em, pen});
         pen += static_cast<int>(std::lround(adv));

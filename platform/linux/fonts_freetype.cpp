@@ -204,12 +204,14 @@ GlyphBitmap LinuxFontService::RenderGlyph(FaceId face, char32_t code_point, floa
     GlyphKey key{face, index, static_cast<int>(std::lround(pixel_em * 64))};
     if (auto it = state_->glyphs.find(key); it != state_->glyphs.end()) return it->second;
     GlyphBitmap out;
-    if (!state_->SetSize(*f, pixel_em) || FT_Load_Glyph(f->ft, index, FT_LOAD_DEFAULT) != 0) return out;
+    // Outlines rather than embedded bitmap strikes, so every size is anti-aliased alike.
+    if (!state_->SetSize(*f, pixel_em) || FT_Load_Glyph(f->ft, index, FT_LOAD_NO_BITMAP) != 0) return out;
     FT_GlyphSlot slot = f->ft->glyph;
     out.advance = static_cast<float>(slot->advance.x) / 64.0f;
     if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return out;
     const FT_Bitmap& bm = slot->bitmap;
-    if (bm.pixel_mode == FT_PIXEL_MODE_GRAY && bm.width > 0 && bm.rows > 0) {
+    const bool mono = bm.pixel_mode == FT_PIXEL_MODE_MONO;
+    if ((bm.pixel_mode == FT_PIXEL_MODE_GRAY || mono) && bm.width > 0 && bm.rows > 0) {
         out.left = slot->bitmap_left;
         out.top = slot->bitmap_top;
         out.width = static_cast<int>(bm.width);
@@ -217,7 +219,12 @@ GlyphBitmap LinuxFontService::RenderGlyph(FaceId face, char32_t code_point, floa
         out.coverage.resize(static_cast<size_t>(out.width) * out.height);
         for (int y = 0; y < out.height; ++y) {
             const unsigned char* src = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;
-            std::memcpy(&out.coverage[static_cast<size_t>(y) * out.width], src, out.width);
+            uint8_t* dst = &out.coverage[static_cast<size_t>(y) * out.width];
+            if (!mono) {
+                std::memcpy(dst, src, out.width);
+                continue;
+            }
+            for (int x = 0; x < out.width; ++x) dst[x] = (src[x >> 3] >> (7 - (x & 7)) & 1) ? 255 : 0;
         }
     }
     state_->glyphs.emplace(key, out);
