@@ -10,6 +10,9 @@ namespace mivo::gfx {
 
 namespace {
 
+// Picture files are read whole; anything larger than this is no picture of ours.
+constexpr uintmax_t kMaxFileBytes = 256u << 20;
+
 bool WriteFileBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
     if (bytes.empty()) return false;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -22,15 +25,15 @@ bool WriteFileBytes(const std::filesystem::path& path, const std::vector<uint8_t
 
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path) {
     std::vector<uint8_t> bytes;
-    if (path.empty()) return bytes;
+    // Only regular files: a folder opens as a stream on some systems and reports a bogus size.
+    std::error_code ec;
+    if (path.empty() || !std::filesystem::is_regular_file(path, ec)) return bytes;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec || size == 0 || size > kMaxFileBytes) return bytes;
     std::ifstream in(path, std::ios::binary);
     if (!in) return bytes;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size <= 0) return bytes;
-    in.seekg(0, std::ios::beg);
     bytes.resize(static_cast<size_t>(size));
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) bytes.clear();
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) bytes.clear();
     return bytes;
 }
 
