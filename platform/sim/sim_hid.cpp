@@ -38,6 +38,25 @@ struct SimHidBus::Model {
     bool plugged = true;
     int generation = 0;  // bumped at every unplug, so older handles go stale
     std::function<void(const DeviceBroadcast&)> handler;
+    Clock* clock = nullptr;
+    std::multiset<int64_t> scheduled_presses;
+
+    void PressDpiButton() {
+        if (mouse.dpi_count > 0) {
+            mouse.selected = static_cast<uint8_t>(mouse.selected >= mouse.dpi_count ? 1 : mouse.selected + 1);
+        }
+        log.Event("mouse.dpibutton", std::to_string(mouse.CurrentSlotCode()));
+    }
+
+    // Carries out the scheduled presses that are due.
+    void RunDuePresses() {
+        if (!clock) return;
+        const int64_t now = clock->Now();
+        while (!scheduled_presses.empty() && *scheduled_presses.begin() <= now) {
+            scheduled_presses.erase(scheduled_presses.begin());
+            PressDpiButton();
+        }
+    }
 
     const SimInterface* Find(const std::string& path) const {
         for (const auto& i : interfaces) {
@@ -95,6 +114,7 @@ public:
     bool SetFeature(const FeatureReport& report) override {
         auto m = model_.lock();
         if (!m) return false;
+        m->RunDuePresses();
         m->log.Event("hid.set", HexBytes(report.data(), report.size()));
         const char* reason = nullptr;
         if (!Live()) reason = "unplugged";
@@ -113,6 +133,7 @@ public:
     bool GetFeature(FeatureReport& report) override {
         auto m = model_.lock();
         if (!m) return false;
+        m->RunDuePresses();
         const char* reason = nullptr;
         if (!Live()) reason = "unplugged";
         else if (!iface_.is_mouse) reason = "not-the-mouse";
@@ -158,6 +179,7 @@ std::string SimHidBus::MousePath(int interface_number) {
 }
 
 std::vector<std::string> SimHidBus::Enumerate() {
+    model_->RunDuePresses();
     std::vector<std::string> out;
     for (const auto& i : model_->interfaces) {
         if (model_->plugged || !i.is_mouse) out.push_back(i.path);
@@ -227,10 +249,8 @@ void SimHidBus::Broadcast(const DeviceBroadcast& broadcast) {
     if (model_->handler) model_->handler(broadcast);
 }
 
-void SimHidBus::PressDpiButton() {
-    auto& m = model_->mouse;
-    if (m.dpi_count > 0) m.selected = static_cast<uint8_t>(m.selected >= m.dpi_count ? 1 : m.selected + 1);
-    model_->log.Event("mouse.dpibutton", std::to_string(m.CurrentSlotCode()));
-}
+void SimHidBus::PressDpiButton() { model_->PressDpiButton(); }
+void SimHidBus::SchedulePress(int64_t at_ms) { model_->scheduled_presses.insert(at_ms); }
+void SimHidBus::SetClock(Clock* clock) { model_->clock = clock; }
 
 }  // namespace mivo::platform::sim

@@ -4,11 +4,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/diagnostics.h"
 #include "platform/hid.h"
 
@@ -80,6 +79,11 @@ public:
 
     // The mouse's own dpi button: selects the next enabled dpi entry, wrapping around.
     void PressDpiButton();
+    // Presses the dpi button once the clock given to SetClock reaches `at_ms`; the press takes
+    // effect (and is logged) at the first bus or report operation from then on.
+    void SchedulePress(int64_t at_ms);
+    // The clock scheduled presses are measured against (none: they never happen).
+    void SetClock(Clock* clock);
 
     struct Model;  // shared with the handles the bus gives out
 

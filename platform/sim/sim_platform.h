@@ -12,7 +12,7 @@ namespace mivo::platform::sim {
 // clock, the pointer settings and the bus write to the log).
 class SimPlatform {
 public:
-    SimPlatform() = default;
+    SimPlatform() { hid.SetClock(&clock); }
     SimPlatform(const SimPlatform&) = delete;
     SimPlatform& operator=(const SimPlatform&) = delete;
 
