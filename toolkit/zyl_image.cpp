@@ -104,7 +104,12 @@ int CZylImageMenu::OnLButtonUp(int x, int y) {
     m_bVisible = 0;
     m_bPressed = 0;
     HostRedraw();
-    if (!m_rect.Contains(x, y)) return 0;
+    if (!m_rect.Contains(x, y)) {
+        // The press ends here too: a press flag left on an item would let a later release on
+        // that item choose it although the press of that gesture was on another one.
+        for (auto& item : m_items) item->m_bPressed = 0;
+        return 0;
+    }
     x -= m_rect.left;
     y -= m_rect.top;
     for (auto& item : m_items) item->m_nState = 0;
