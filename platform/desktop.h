@@ -10,6 +10,7 @@
 #include "gfx/geometry.h"
 #include "gfx/image.h"
 #include "platform/hid.h"
+#include "platform/window.h"
 
 namespace mivo::platform {
 
@@ -52,22 +53,31 @@ struct WindowSpec {
 };
 
 // One borderless top-level window whose pixels, alpha included, are exactly the last frame presented.
-class DesktopWindow {
+// It is also the Window a skinned host composes into.
+class DesktopWindow : public Window {
 public:
-    virtual ~DesktopWindow() = default;
+    ~DesktopWindow() override = default;
 
     // Screen rectangle of the window.
-    virtual gfx::Rect GetRect() = 0;
+    gfx::Rect GetRect() override = 0;
     // Moves and resizes (screen coordinates).
-    virtual void Move(const gfx::Rect& screen_rect) = 0;
+    void Move(const gfx::Rect& screen_rect) override = 0;
     // Shows the composed frame (premultiplied ARGB, the window's size) at the window's position.
-    virtual void Present(const gfx::Image& frame) = 0;
+    void Present(const gfx::Image& frame) override = 0;
 
     // Visibility. Show goes through WindowEvents::MayShow, which can veto it.
     virtual void Show() = 0;
     virtual void Hide() = 0;
     virtual void Minimise() = 0;
-    virtual bool IsVisible() = 0;
+    bool IsVisible() override = 0;
+    // The host's way of showing and hiding: the same as Show and Hide.
+    void SetVisible(bool visible) final {
+        if (visible) {
+            Show();
+        } else {
+            Hide();
+        }
+    }
     virtual void SetForeground() = 0;
 
     // Starts moving the window with the pointer, as a press on a caption does.
