@@ -6,6 +6,7 @@
 #include <string>
 
 #include "gfx/text.h"
+#include "gfx/utf8.h"
 #include "graphics_env.h"
 #include "platform/fonts.h"
 
@@ -183,4 +184,23 @@ TEST_F(TextTest, TextPathPlacement) {
     EXPECT_GE(lmin, 10.0f);
     EXPECT_LT(lmin, 16.0f);
     EXPECT_NEAR((cmin + cmax) / 2, 80.0f, 3.0f);
+}
+
+TEST(Utf8, DecodesAndReplacesMalformedSequences) {
+    struct Case {
+        std::string in;
+        std::u32string out;
+    };
+    const Case cases[] = {
+        {"Az", U"Az"},
+        {"\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80", U"é中😀"},
+        {"a\x80" "b", U"a\uFFFDb"},              // stray continuation byte
+        {"\xE4\xB8", U"\uFFFD"},                   // cut short at the end
+        {"\xE4" "A", U"\uFFFDA"},                  // cut short before an ASCII letter, which survives
+        {"\xC0\xAF", U"\uFFFD"},                   // overlong '/'
+        {"\xED\xA0\x80", U"\uFFFD"},               // UTF-16 surrogate
+        {"\xF4\x90\x80\x80", U"\uFFFD"},           // above U+10FFFF
+        {"\xFF", U"\uFFFD"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(DecodeUtf8(c.in), c.out) << c.in;
 }
