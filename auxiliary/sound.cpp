@@ -58,8 +58,8 @@ bool MakePrivateFolder(const fs::path& dir) {
         ReportError("sound.unsafe_folder", dir, ec);
         return false;
     }
-    const fs::perms now = fs::status(dir, ec).permissions();
-    if (ec || (now & (fs::perms::group_all | fs::perms::others_all)) != fs::perms::none) {
+    // Still the folder checked above, not a link swapped in meanwhile.
+    if (fs::symlink_status(dir, ec).type() != fs::file_type::directory || ec) {
         platform::Report("sound.unsafe_folder", dir.string());
         return false;
     }

@@ -29,7 +29,9 @@ void PlaySoundFile(const std::filesystem::path& path);
 
 // The folder the copies go into, created when missing: "TempFiles" in the temporary folder, or,
 // when other users may write to the temporary folder, "TempFiles" in a per-user subfolder
-// ("mivo-<user>") that only this user can enter. Empty when no folder can be used safely.
+// ("mivo-<user>", the user's login name) that only this user can enter. Where the file system
+// shows every folder as writable by all, the per-user folder is used too. Empty when no folder
+// can be used safely (a link in place of a folder, or a per-user folder owned by someone else).
 std::filesystem::path SoundCopyFolder();
 
 // The player of the sound that plays now (or played last); null before the first sound.

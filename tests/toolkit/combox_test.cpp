@@ -1,9 +1,14 @@
 // Drop-down button and its popup menu: layout, press and release rules, choice, and its page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fake_fonts.h"
 #include "gfx/text.h"
 #include "platform/platform.h"
+#include "platform/sim/event_log.h"
+#include "platform/sim/sim_clock.h"
+#include "platform/sim/sim_window.h"
 #include "recording_host.h"
 #include "toolkit/zyl_combox.h"
 #include "toolkit/zyl_page.h"
@@ -140,6 +145,36 @@ TEST_F(ComboxTest, OpeningInsideAPageBringsTheButtonToTheTop) {
     EXPECT_EQ(host.OnLButtonDown(10, 10), 1);
     EXPECT_EQ(page->m_children.back().get(), a);
     EXPECT_EQ(a->m_pMenu->m_bOpen, 1);
+}
+
+TEST_F(ComboxTest, OpenMenuIsPaintedWithTheHighlightedEntryBrightest) {
+    platform::sim::SimClock clock;
+    platform::sim::EventLog log{clock};
+    platform::sim::SimWindow window{log, {0, 0, 300, 200}};
+    host.AttachWindow(&window);
+    combo->SetImages(Solid(0xFF202020u, 100, 20), nullptr, nullptr);
+    host.OnLButtonDown(150, 55);
+    combo->m_pMenu->m_nHot = 1;
+    host.Redraw();
+    const gfx::Image& frame = window.Frame();
+    const CVirMenu& menu = *combo->m_pMenu;
+    // The brightest channel value anywhere in entry i.
+    auto brightest = [&](int i) {
+        uint32_t best = 0;
+        const gfx::Rect r = menu.m_items[i].rcItem;
+        for (int y = r.top; y < r.bottom; ++y) {
+            for (int x = r.left + 1; x < r.right - 2; ++x) {
+                const uint32_t p = gfx::Unpremultiply(frame.At(x, y));
+                best = std::max({best, (p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF});
+            }
+        }
+        return best;
+    };
+    EXPECT_EQ(brightest(0), 127u);
+    EXPECT_EQ(brightest(1), 255u);
+    EXPECT_EQ(brightest(2), 127u);
+    EXPECT_EQ(gfx::Unpremultiply(frame.At(100, menu.m_rect.top + 5)), 0xFF66C2F4u);  // frame
+    EXPECT_EQ(gfx::Unpremultiply(frame.At(101, menu.m_rect.bottom - 2)), 0xFF000000u);  // fill below the entries
 }
 
 }  // namespace
