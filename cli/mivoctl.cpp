@@ -37,8 +37,8 @@ const char kUsage[] =
     "  --data-dir DIR      folder holding the profile 1.cfg (default: the program's folder)\n"
     "  --help              this text; COMMAND --help describes one command\n"
     "\n"
-    "Exit status: 0 done, 1 no mouse or a report refused, 2 bad arguments or values,\n"
-    "3 no HID backend on this system (use --simulate).\n";
+    "Exit status: 0 done; 1 no mouse, a report refused, or the profile could not be written;\n"
+    "2 bad arguments or values; 3 no HID backend on this system (use --simulate).\n";
 
 struct CommandHelp {
     std::string_view name;

@@ -17,7 +17,7 @@ namespace mivo::cli {
 
 // Exit statuses.
 constexpr int kExitOk = 0;
-constexpr int kExitDevice = 1;     // no mouse, or the mouse refused a report or query
+constexpr int kExitDevice = 1;     // no mouse, a refused report or query, or an unwritable profile
 constexpr int kExitUsage = 2;      // bad arguments or values; nothing was written
 constexpr int kExitNoBackend = 3;  // the command needs a HID backend this build lacks
 

@@ -35,6 +35,13 @@ bool EnsureOpen(DeviceLink& link) {
     return link.Connected != 0;
 }
 
+bool RegisterHidNotification(std::function<void(const platform::DeviceBroadcast&)> handler) {
+    platform::HidBus* bus = platform::Current().hid;
+    if (bus && bus->RegisterNotifications(std::move(handler))) return true;
+    platform::Report("device.register-failed");
+    return false;
+}
+
 namespace {
 
 // Position of the first `upper`, or failing that of the first `lower`; npos when neither occurs.

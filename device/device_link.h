@@ -1,6 +1,7 @@
 // Link to the mouse: finding and opening its HID interface, and recognising its plug events.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -26,6 +27,10 @@ std::unique_ptr<platform::HidDevice> OpenDevice(DeviceLink& link);
 // The one ensure-open step: when not connected, opens the mouse and sets Handle/Connected.
 // Returns whether the link is connected afterwards.
 bool EnsureOpen(DeviceLink& link);
+
+// Registers `handler` for the system's HID arrival and removal broadcasts. False (and reported)
+// when the platform refuses; arrivals and removals then go unnoticed.
+bool RegisterHidNotification(std::function<void(const platform::DeviceBroadcast&)> handler);
 
 // Whether a device-change broadcast name belongs to the mouse: it holds "4D71" (or, failing
 // that, "4d71") after its first character, and "5A2B" (or, failing that, "5a2b") likewise.

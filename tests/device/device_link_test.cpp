@@ -103,8 +103,7 @@ TEST(DeviceChangeTest, Classification) {
 TEST_F(LinkTest, RemovalClosesLinkAndNextEnsureOpenRefreshesVersion) {
     ASSERT_TRUE(EnsureOpen(link));
     std::vector<DeviceChange> seen;
-    ASSERT_TRUE(sim.hid.RegisterNotifications(
-        [&](const DeviceBroadcast& b) { seen.push_back(HandleDeviceChange(link, b)); }));
+    ASSERT_TRUE(RegisterHidNotification([&](const DeviceBroadcast& b) { seen.push_back(HandleDeviceChange(link, b)); }));
 
     sim.hid.Broadcast({0x8004, true, "\\\\?\\hid#vid_1111&pid_2222"});
     EXPECT_EQ(link.Connected, 1);  // another device's removal changes nothing
@@ -119,6 +118,12 @@ TEST_F(LinkTest, RemovalClosesLinkAndNextEnsureOpenRefreshesVersion) {
     EXPECT_EQ(link.Version, 9u);
     EXPECT_EQ(seen, (std::vector<DeviceChange>{DeviceChange::Ignore, DeviceChange::MouseRemoved,
                                                DeviceChange::MouseArrived}));
+}
+
+TEST_F(LinkTest, FailedRegistrationIsReported) {
+    sim.hid.FailRegistration();
+    EXPECT_FALSE(RegisterHidNotification([](const DeviceBroadcast&) {}));
+    EXPECT_EQ(sim.log.Lines("device.register-failed").size(), 1u);
 }
 
 TEST_F(LinkTest, StaleHandleWithoutBroadcastFailsReports) {
