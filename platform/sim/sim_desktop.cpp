@@ -423,6 +423,11 @@ void SimDesktop::Wait(int64_t ms) {
     }
     Pump();
     while (clock_.Now() < target) {
+        if (quit_ || InnermostEnded()) {
+            // Nothing more can be delivered here; the time still passes.
+            clock_.Advance(target - clock_.Now());
+            break;
+        }
         StepTime(target);
         Pump();
     }

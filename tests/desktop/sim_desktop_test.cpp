@@ -216,6 +216,16 @@ TEST_F(SimDesktopTest, QuitUnwindsEveryLoopWithItsCodeAfterPostedMessages) {
     EXPECT_EQ(desktop.RunModal(*dialog), 7);
 }
 
+TEST_F(SimDesktopTest, AfterQuitTimeStillPassesButTimersNoLongerFire) {
+    Recorder a(clock);
+    auto w = desktop.CreateWindow(Spec("main"), a);
+    w->SetTimer(1, 10);
+    desktop.Quit(0);
+    desktop.Wait(100);
+    EXPECT_EQ(clock.Now(), 100);
+    EXPECT_TRUE(a.Only("timer").empty());
+}
+
 TEST_F(SimDesktopTest, EndModalDuringAWaitReturnsInTimeAndTheRestOfTheWaitStillPasses) {
     Recorder main_events(clock), dialog_events(clock);
     auto main = desktop.CreateWindow(Spec("main"), main_events);
