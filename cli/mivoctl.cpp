@@ -547,7 +547,6 @@ int RunMivoctl(const std::vector<std::string>& args, std::ostream& out, std::ost
                 sim->paths.temp = services.paths->TempDir();
             }
         }
-        if (o.absent) sim->hid.Unplug();
         const platform::Services host_services = services;
         services = sim->services();
         services.codec = host_services.codec;
@@ -556,6 +555,7 @@ int RunMivoctl(const std::vector<std::string>& args, std::ostream& out, std::ost
             err << "mivoctl: cannot write the log file " << Quote(*o.log) << '\n';
             return kExitUsage;
         }
+        if (o.absent) sim->hid.Unplug();  // after the tee, so the log shows the mouse is absent
     } else if (o.log) {
         host_log = std::make_unique<platform::sim::EventLog>(*services.clock);
         if (!host_log->TeeTo(*o.log)) {
