@@ -138,7 +138,8 @@ void CMouseConfigDlg::RegisterHidNotification() {
     if (!hid) return;
     std::weak_ptr<CMouseConfigDlg*> alive = m_alive;
     hid->RegisterNotifications([alive](const platform::DeviceBroadcast& broadcast) {
-        if (auto owner = alive.lock(); owner && *owner) (*owner)->OnDeviceChange(broadcast);
+        // Delivered as the window's own device-change message.
+        if (auto owner = alive.lock(); owner && *owner) (*owner)->m_events->OnDeviceChange(broadcast);
     });
 }
 

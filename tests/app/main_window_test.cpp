@@ -1,6 +1,7 @@
 // The main window object run in-process on the simulated desktop, with test steps as its input.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -208,6 +209,60 @@ TEST_F(MainWindow, TrayPressOpensTheMenuAtTheCursor) {
             EXPECT_EQ(menu.at, SimDesktop::kTrayPoint);
             EXPECT_EQ(menu.flags, 0x28u);
         },
+    });
+}
+
+// The help line asks the language file by the control's own ID first, then shows the text the
+// control got at creation, which may have come from another key.
+TEST_F(MainWindow, HelpLineLooksUpTheControlIdThenTheStoredText) {
+    std::ofstream(env.module_dir() / "English.lng") << "[Language]\nLanguage=1033\n[Text]\n"
+                                                       "29=Rate from 29\n41=Plus from 41\n68=Plus from 68\n"
+                                                       "69=Minus from 69\n";
+    InitLanguage();
+    ASSERT_EQ(ActiveLanguageFile().filename(), "English.lng");
+    struct Case {
+        int x, y;
+        const char* text;
+    };
+    const std::vector<Case> cases = {{440, 345, "Rate from 29"},  // selector 19: no "19", created from "29"
+                                     {740, 157, "Plus from 41"},  // button 41: its own ID wins
+                                     {740, 215, "Minus from 69"}, // button 42: no "42", created from "69"
+                                     {400, 100, "Go to updates and support options."}};
+    std::vector<Step> steps;
+    for (const Case& c : cases) {
+        steps.push_back([&, c](CMouseConfigDlg&) { Mouse(Action::Move, c.x, c.y); });
+        steps.push_back([c](CMouseConfigDlg& dlg) { EXPECT_EQ(dlg.HelpText, c.text) << c.x << "," << c.y; });
+    }
+    Run(steps);
+}
+
+TEST_F(MainWindow, UnplugClosesTheLinkAndPlugOnlyAllowsShowing) {
+    Run({
+        [&](CMouseConfigDlg& dlg) {
+            ASSERT_EQ(dlg.m_link.Connected, 1);
+            env.sim().hid.Unplug();
+        },
+        [&](CMouseConfigDlg& dlg) {
+            EXPECT_EQ(dlg.m_link.Connected, 0);
+            EXPECT_FALSE(dlg.Window()->IsVisible());
+            EXPECT_TRUE(desktop.TrayIcons().empty());
+            // Another device's broadcast changes nothing.
+            env.sim().hid.Broadcast({0x8000, true, "\\?\hid#vid_046d&pid_c077#1"});
+        },
+        [&](CMouseConfigDlg& dlg) {
+            EXPECT_TRUE(desktop.TrayIcons().empty());
+            dlg.MayShow = 0;
+            env.sim().hid.Plug();
+        },
+        [&](CMouseConfigDlg& dlg) {
+            EXPECT_EQ(dlg.MayShow, 1);
+            ASSERT_EQ(desktop.TrayIcons().size(), 1u);
+            EXPECT_EQ(desktop.TrayIcons()[0].tip, "岚隼 米沃");
+            EXPECT_FALSE(dlg.Window()->IsVisible());
+            EXPECT_EQ(dlg.m_link.Connected, 0) << "the next poll opens the link";
+            desktop.Wait(700);
+        },
+        [&](CMouseConfigDlg& dlg) { EXPECT_EQ(dlg.m_link.Connected, 1); },
     });
 }
 
