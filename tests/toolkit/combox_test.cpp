@@ -147,6 +147,31 @@ TEST_F(ComboxTest, OpeningInsideAPageBringsTheButtonToTheTop) {
     EXPECT_EQ(a->m_pMenu->m_bOpen, 1);
 }
 
+TEST_F(ComboxTest, VectorLookFillsByStateAndNotWhilePressed) {
+    constexpr uint32_t kBack = 0xFF404040u;
+    platform::sim::SimClock clock;
+    platform::sim::EventLog log{clock};
+    platform::sim::SimWindow window{log, {0, 0, 10, 10}};
+    host.m_pBkImage = Solid(kBack, 300, 200);
+    host.AttachWindow(&window);
+    // A corner of the button away from its label, its outline text and its border.
+    auto sample = [&](int state) {
+        combo->m_nState = state;
+        host.Redraw();
+        return gfx::Unpremultiply(window.Frame().At(196, 53));
+    };
+    EXPECT_EQ(sample(kStatePressed), kBack);
+    std::vector<uint32_t> seen;
+    for (int state : {kStateNormal, kStateHover, kStateSelected, kStateDisabled}) {
+        const uint32_t c = sample(state);
+        EXPECT_NE(c, kBack) << "state " << state;
+        for (uint32_t other : seen) EXPECT_NE(c, other) << "state " << state;
+        seen.push_back(c);
+    }
+    // Normal is a translucent cyan over the grey: green and blue rise above red.
+    EXPECT_GT((seen[0] >> 8) & 0xFF, (seen[0] >> 16) & 0xFF);
+}
+
 TEST_F(ComboxTest, OpenMenuIsPaintedWithTheHighlightedEntryBrightest) {
     platform::sim::SimClock clock;
     platform::sim::EventLog log{clock};
