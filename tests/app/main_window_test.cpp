@@ -247,7 +247,7 @@ TEST_F(MainWindow, UnplugClosesTheLinkAndPlugOnlyAllowsShowing) {
             EXPECT_FALSE(dlg.Window()->IsVisible());
             EXPECT_TRUE(desktop.TrayIcons().empty());
             // Another device's broadcast changes nothing.
-            env.sim().hid.Broadcast({0x8000, true, "\\?\hid#vid_046d&pid_c077#1"});
+            env.sim().hid.Broadcast({0x8000, true, R"(\\?\hid#vid_046d&pid_c077#1)"});
         },
         [&](CMouseConfigDlg& dlg) {
             EXPECT_TRUE(desktop.TrayIcons().empty());

@@ -96,7 +96,9 @@ TEST(MainControls, EveryControlHasItsIdRectangleAndInitialState) {
             EXPECT_EQ(c->m_nType, ExpectedType(spec.kind));
             EXPECT_EQ(c->m_pEvent, &w.host);
             EXPECT_EQ(c->m_pParent, table.page ? w.host.FindCtrl(table.page) : nullptr);
-            if (spec.kind != content::CtrlKind::DropDown) EXPECT_EQ(c->m_strText, spec.english);
+            if (spec.kind != content::CtrlKind::DropDown) {
+                EXPECT_EQ(c->m_strText, spec.english);
+            }
 
             const bool hidden = spec.kind == content::CtrlKind::Marker || spec.id == 49;
             EXPECT_EQ(c->m_bVisible, hidden ? 0 : 1);
