@@ -6,6 +6,7 @@
 
 #include "base/ini_file.h"
 #include "base/text.h"
+#include "platform/platform.h"
 #include "resources/paths.h"
 
 namespace mivo {
@@ -107,7 +108,10 @@ bool SaveProfile(const std::filesystem::path& path, const MouseSettings& setting
     for (const ProfileKey& key : kKeys) {
         values.emplace_back(std::string(key.name), FormatProfileValue(key, settings));
     }
-    return WritePrivateProfileStrings(kProfileSection, values, path);
+    const bool saved = WritePrivateProfileStrings(kProfileSection, values, path);
+    // A failed write is reported by the INI layer; a good one is an observable effect of its own.
+    if (saved) platform::Report("profile.save", path.string());
+    return saved;
 }
 
 }  // namespace mivo

@@ -6,4 +6,6 @@ tools/deps.sh
 cmake --preset default >/dev/null
 cmake --build --preset default --target mivoctl
 data=$(mktemp -d)
+# Start from the factory profile, then apply it as the window's Apply button does.
+build/default/bin/mivoctl --data-dir "$data" reset
 build/default/bin/mivoctl --simulate --data-dir "$data" --log /dev/stdout apply "$@"
