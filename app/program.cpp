@@ -3,10 +3,8 @@
 
 #include <charconv>
 
+#include "app/host.h"
 #include "app/mouse_config_app.h"
-#include "platform/linux/codec_linux.h"
-#include "platform/linux/fonts_linux.h"
-#include "platform/linux/linux_basic.h"
 #include "platform/platform.h"
 #include "platform/sim/script.h"
 #include "platform/sim/sim_desktop.h"
@@ -140,14 +138,13 @@ int RunMivoConfig(const std::vector<std::string>& args, std::ostream& out, std::
     platform::sim::SimDesktop desktop(sim.clock, sim.log);
     platform::sim::SimShell shell(sim.log, &desktop);
     platform::sim::SimSoundPlayer sound(sim.log);
-    platform::linux_backend::LinuxImageCodec codec;
-    platform::linux_backend::LinuxFontService fonts;
-    platform::linux_backend::LinuxPaths paths;
+    const std::unique_ptr<HostServices> host = MakeHostServices();
+    const platform::Services host_services = host->services();
 
     platform::Services services = sim.services();
-    services.codec = &codec;
-    services.fonts = &fonts;
-    services.paths = &paths;
+    services.codec = host_services.codec;
+    services.fonts = host_services.fonts;
+    services.paths = host_services.paths;
     services.desktop = &desktop;
     services.shell = &shell;
     services.sound = &sound;
@@ -159,7 +156,7 @@ int RunMivoConfig(const std::vector<std::string>& args, std::ostream& out, std::
     const std::string command_line = options.command_line;
     hooks.second_copy = [command_line] { return CMouseConfigApp().Run(command_line); };
     hooks.hid = &sim.hid;
-    hooks.codec = &codec;
+    hooks.codec = host_services.codec;
     hooks.screenshot_dir = options.screenshot_dir;
     platform::sim::ScriptRunner runner(desktop, sim.log, std::move(script.commands), std::move(hooks));
     const int code = runner.Run([&command_line] { return CMouseConfigApp().Run(command_line); });
