@@ -1,8 +1,11 @@
 // The main window's life: initialisation, tray icon, show/hide rules, timers, routing and painting.
 #include "app/mouse_config_dlg.h"
 
+#include <chrono>
 #include <utility>
 
+#include "auxiliary/device_check.h"
+#include "auxiliary/support.h"
 #include "content/layout.h"
 #include "content/main_controls.h"
 #include "content/window_settings.h"
@@ -13,8 +16,12 @@
 #include "resources/language.h"
 #include "resources/skin.h"
 #include "settings/pointer.h"
+#include "settings/profile.h"
 #include "toolkit/zyl_button.h"
+#include "toolkit/zyl_combox.h"
 #include "toolkit/zyl_image.h"
+#include "toolkit/zyl_page.h"
+#include "toolkit/zyl_slider.h"
 
 namespace mivo {
 
@@ -31,9 +38,27 @@ constexpr uint32_t kWhiteBgr = 0x00FFFFFF;
 constexpr uint32_t kGreyBgr = 0x00B4B4B4;
 constexpr char kTextFace[] = "Tahoma";
 
+constexpr int kMinimiseButtonId = 2;
+constexpr int kCloseButtonId = 3;
+constexpr int kMainTabId = 4;
+constexpr int kAdvancedTabId = 5;
+constexpr int kSupportTabId = 6;
+constexpr int kOkButtonId = 7;
 constexpr int kApplyButtonId = 8;
+constexpr int kCancelButtonId = 9;
+constexpr int kMainPageId = 11;
+constexpr int kAdvancedPageId = 12;
+constexpr int kSupportPageId = 13;
+constexpr int kScrollSpeedSliderId = 14;
 constexpr int kDoubleClickAnimationId = 39;
+constexpr int kResetButtonId = 40;
+constexpr int kScrollSpeedUpId = 41;
+constexpr int kScrollSpeedDownId = 42;
 constexpr int kBreathingAnimationId = 48;
+constexpr int kFirstKeyDropDownId = 50;
+constexpr int kDpiSlotCount = 7;
+// A slot's selector is its marker's ID + 7.
+constexpr int kMarkerToSelector = content::kFirstDpiSelectorId - content::kFirstDpiMarkerId;
 
 platform::Desktop* CurrentDesktop() { return platform::Current().desktop; }
 
@@ -71,6 +96,9 @@ CMouseConfigDlg::CMouseConfigDlg(std::string command_line)
 
 CMouseConfigDlg::~CMouseConfigDlg() {
     *m_alive = nullptr;
+    WaitForPageThreads();
+    m_resetDialogVisible = nullptr;
+    m_resetDlg.reset();
     // The controls may call back into the host while they go; let them go before the window.
     RemoveAllCtrls();
     m_pWnd = nullptr;
@@ -100,8 +128,11 @@ int CMouseConfigDlg::DoModal() {
     // The modal run shows the window; MayShow can keep it hidden.
     const int code = desktop->RunModal(*m_window);
 
-    // The icon goes first, then the window.
+    // The icon goes first, then the dialog the window owns, then the window.
     if (m_tray) m_tray->Delete();
+    WaitForPageThreads();
+    m_resetDialogVisible = nullptr;
+    m_resetDlg.reset();
     RemoveAllCtrls();
     m_pWnd = nullptr;
     m_window.reset();
@@ -124,13 +155,63 @@ bool CMouseConfigDlg::OnInitDialog() {
     if (silent) {
         MayShow = 0;
     } else if (!m_link.Connected) {
-        // Device-check dialog: not built yet. Until it is, a start without the mouse simply stays
-        // hidden, exactly as after that dialog has been closed.
+        // Whichever way the user ends it, the window then waits hidden, without an icon, for the
+        // mouse to arrive.
+        if (platform::Desktop* desktop = CurrentDesktop()) CDeviceCheck().Run(*desktop, m_window.get());
         MayShow = 0;
     }
 
     if (m_window) m_window->SetTimer(kPollTimerId, kPollIntervalMs);
+
+    if (platform::Desktop* desktop = CurrentDesktop()) {
+        auto dialog = std::make_unique<CResetDlg>([this] { ResetToDefaults(); });
+        if (dialog->Create(*desktop)) {
+            m_resetDlg = std::move(dialog);
+            m_resetDialogVisible = [this] { return m_resetDlg && m_resetDlg->IsVisible(); };
+        } else {
+            platform::Report("window.create_failed", "reset");
+        }
+    }
     return true;
+}
+
+ApplyResult CMouseConfigDlg::ApplySettings() {
+    return mivo::ApplySettings(m_link, m_settings, m_apply, [this](MouseSettings& settings) {
+        // The forced codes replace the user's choice for buttons 1 and 2 in the drop-downs too,
+        // so reading the controls back keeps them.
+        for (int i = 0; i < 2; ++i) {
+            if (auto* combo = dynamic_cast<CZylComboxButton*>(FindCtrl(kFirstKeyDropDownId + i))) {
+                combo->SelectById(settings.Key[static_cast<size_t>(i)]);
+            }
+        }
+        content::StoreFromControls(*this, settings);
+    });
+}
+
+void CMouseConfigDlg::ResetToDefaults() {
+    MouseSettings factory = DefaultSettings;
+    CopySettings(factory, m_settings);
+    content::ShowSettings(*this, m_settings);
+    Redraw();
+    ApplySettings();
+    SelectDefaultLanguage([this](int id) { OnCtrlClick(id); });
+    // Saved here as well: without the mouse the apply saves nothing, and the language is new.
+    SaveProfile(ProfilePath(), m_settings);
+}
+
+void CMouseConfigDlg::WaitForPageThreads() {
+    for (auto& thread : m_pageThreads) {
+        if (thread.valid()) thread.wait();
+    }
+    m_pageThreads.clear();
+}
+
+void CMouseConfigDlg::OpenPage(const char* url) {
+    // Threads that have finished are forgotten; the others are kept until the window goes.
+    std::erase_if(m_pageThreads, [](const std::future<void>& thread) {
+        return !thread.valid() || thread.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    });
+    m_pageThreads.push_back(OpenUrl(url));
 }
 
 void CMouseConfigDlg::RegisterHidNotification() {
@@ -192,16 +273,144 @@ void CMouseConfigDlg::OnComboHover(int id) {
 }
 
 void CMouseConfigDlg::OnCtrlClick(int id) {
-    if (id == content::kLanguageButtonId) {
-        if (CBaseCtrl* menu = FindCtrl(content::kLanguageMenuId)) menu->SetVisible(1);
+    switch (id) {
+        case kMinimiseButtonId:
+            if (m_window) m_window->Minimise();
+            PollDpi(1);
+            return;
+        case kCloseButtonId:
+        case kCancelButtonId:
+            // The controls keep what the user set; nothing is saved or sent.
+            if (m_window) m_window->Hide();
+            PollDpi(1);
+            return;
+        case kMainTabId:
+        case kAdvancedTabId:
+        case kSupportTabId:
+            SelectTab(id);
+            return;
+        case kOkButtonId:
+            content::StoreFromControls(*this, m_settings);
+            ApplySettings();
+            if (m_window) m_window->Hide();
+            return;
+        case kApplyButtonId:
+            m_apply.ApplyDone = 0;
+            if (CBaseCtrl* apply = FindCtrl(kApplyButtonId)) apply->SetEnabled(0);
+            content::StoreFromControls(*this, m_settings);
+            ApplySettings();
+            // The button comes back at the timer's first tick after the apply has ended.
+            if (m_window) m_window->SetTimer(kApplyTimerId, kApplyTimerMs);
+            return;
+        case content::kLanguageButtonId:
+            if (CBaseCtrl* menu = FindCtrl(content::kLanguageMenuId)) menu->SetVisible(1);
+            Redraw();
+            return;
+        case 17:
+        case 18:
+            SetSelectorGroup({17, 18}, id);
+            return;
+        case 19:
+        case 20:
+        case 21:
+        case 22:
+            SetSelectorGroup({19, 20, 21, 22}, id);
+            return;
+        case kResetButtonId:
+            ShowResetDialog();
+            return;
+        case kScrollSpeedUpId:
+            StepScrollSpeed(+1);
+            return;
+        case kScrollSpeedDownId:
+            StepScrollSpeed(-1);
+            return;
+        case 43:
+        case 44:
+            SetSelectorGroup({43, 44}, id);
+            return;
+        case 45:
+        case 46:
+        case 47:
+            SetSelectorGroup({45, 46, 47}, id);
+            return;
+        case 56:
+            OpenPage(kProductPageUrl);
+            return;
+        case 57:
+            OpenPage(kSupportPageUrl);
+            return;
+        case 59:
+            OpenPage(kSupportFormUrl);
+            return;
+        case 58:
+        case 60:
+            SendSupportMail(kSupportMailAddress);
+            return;
+        default:
+            break;
+    }
+
+    if (id >= content::kFirstDpiMarkerId && id < content::kFirstDpiMarkerId + kDpiSlotCount) {
+        // A marker can only move to a slot that is switched on; CurDPI follows at the next store.
+        CBaseCtrl* marker = FindCtrl(id);
+        auto* selector = dynamic_cast<CZylSelector*>(FindCtrl(id + kMarkerToSelector));
+        if (!marker || marker->m_bVisible || !selector || !selector->m_bOn) return;
+        content::HideDpiMarkers(*this);
+        marker->SetVisible(1);
         Redraw();
+        return;
+    }
+    if (id >= content::kFirstDpiSelectorId && id < content::kFirstDpiSelectorId + kDpiSlotCount) {
+        // The current slot cannot be switched off.
+        auto* selector = dynamic_cast<CZylSelector*>(FindCtrl(id));
+        CBaseCtrl* marker = FindCtrl(id - kMarkerToSelector);
+        if (selector && !selector->m_bOn && marker && marker->m_bVisible) {
+            selector->m_bOn = 1;
+            Redraw();
+        }
         return;
     }
     if (const LanguageEntry* language = LanguageForItemId(id)) {
         content::SetLanguageButtonFaces(*this, m_settings, id);
         SelectLanguageFile(language->file_name);
-        return;
     }
+}
+
+void CMouseConfigDlg::SelectTab(int tab) {
+    const std::pair<int, int> tabs[] = {
+        {kMainTabId, kMainPageId}, {kAdvancedTabId, kAdvancedPageId}, {kSupportTabId, kSupportPageId}};
+    for (const auto& [tab_id, page_id] : tabs) {
+        if (CBaseCtrl* page = FindCtrl(page_id)) page->SetVisible(tab_id == tab ? 1 : 0);
+        if (CBaseCtrl* button = FindCtrl(tab_id)) button->m_nState = tab_id == tab ? kStateSelected : kStateNormal;
+    }
+    // The breathing preview runs only while its page shows; its timer stops at the next tick.
+    if (auto* breathing = dynamic_cast<CZylAnimation*>(FindCtrl(kBreathingAnimationId))) {
+        breathing->m_bRunning = tab == kAdvancedTabId ? 1 : 0;
+        if (breathing->m_bRunning) breathing->Start();
+    }
+    Redraw();
+}
+
+void CMouseConfigDlg::SetSelectorGroup(std::initializer_list<int> group, int on_id) {
+    for (int id : group) {
+        if (auto* selector = dynamic_cast<CZylSelector*>(FindCtrl(id))) selector->m_bOn = id == on_id ? 1 : 0;
+    }
+    Redraw();
+}
+
+void CMouseConfigDlg::StepScrollSpeed(int delta) {
+    if (auto* slider = dynamic_cast<CZylSlider*>(FindCtrl(kScrollSpeedSliderId))) {
+        int value = slider->m_nPos + delta;
+        if (value > slider->m_nMax) value = slider->m_nMax;
+        if (value < slider->m_nMin) value = slider->m_nMin;
+        slider->m_nPos = value;
+    }
+    Redraw();
+}
+
+void CMouseConfigDlg::ShowResetDialog() {
+    if (m_resetDlg && m_window) m_resetDlg->ShowOver(m_window->GetRect());
 }
 
 void CMouseConfigDlg::StartCtrlTimer(int id) {
@@ -260,7 +469,9 @@ void CMouseConfigDlg::OnWindowTimer(int id) {
         PollDpi(0);
     } else if (id == kApplyTimerId) {
         CBaseCtrl* apply = FindCtrl(kApplyButtonId);
-        if (m_apply.ApplyDone) {
+        // The button comes back once the apply has ended, whether or not the mouse took it:
+        // an apply that failed must not leave it disabled until some later apply succeeds.
+        if (m_apply.ApplyDone || !m_apply.ApplyBusy) {
             if (apply) apply->SetEnabled(1);
             m_window->KillTimer(kApplyTimerId);
         } else if (apply) {

@@ -2,10 +2,13 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <future>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "auxiliary/reset_dlg.h"
 #include "device/apply.h"
 #include "device/device_link.h"
 #include "platform/desktop.h"
@@ -58,6 +61,15 @@ public:
     void AddTrayIcon();
     // Window side of the periodic dpi poll: hide without a mouse, move the current-dpi marker.
     void PollDpi(int force);
+    // Pointer settings, then the mouse: buttons 1 and 2 forced from the handedness (also in their
+    // drop-downs), every control stored and saved, the report sequence. Blocks for its pauses.
+    // Returns what the device side reported; ApplyBusy is 0 again on every way out.
+    ApplyResult ApplySettings();
+    // Factory values into the record and the controls, applied, the default language chosen,
+    // and the profile saved (also without the mouse).
+    void ResetToDefaults();
+    // Blocks until every page opened by the support buttons has been handed to the shell.
+    void WaitForPageThreads();
 
     // Control reports.
     void OnCtrlHover(int id) override;
@@ -80,6 +92,8 @@ public:
     void ShowMain();
 
     platform::DesktopWindow* Window() { return m_window.get(); }
+    // The driver-reset dialog; null until the window's initialisation has created it.
+    CResetDlg* ResetDialog() { return m_resetDlg.get(); }
 
     MouseSettings m_settings;
     std::string HelpText;
@@ -87,19 +101,28 @@ public:
     ApplyFlags m_apply;  // ApplyBusy and ApplyDone
     int32_t MayShow = 1;
     // Whether the driver-reset dialog is showing; while it is, presses, moves and releases on the
-    // main window do nothing. Empty until that dialog exists.
+    // main window do nothing. Set when that dialog is created.
     std::function<bool()> m_resetDialogVisible;
 
 private:
     class Events;
 
     bool ResetDialogBlocks() const { return m_resetDialogVisible && m_resetDialogVisible(); }
+    void SelectTab(int tab);
+    void SetSelectorGroup(std::initializer_list<int> group, int on_id);
+    void StepScrollSpeed(int delta);
+    void ShowResetDialog();
+    void OpenPage(const char* url);
     void RegisterHidNotification();
     void DrawTextLine(gfx::Canvas& dc, const std::string& text, const gfx::Rect& box, uint32_t colour_bgr);
 
     std::string m_commandLine;
     std::unique_ptr<Events> m_events;
     std::unique_ptr<platform::DesktopWindow> m_window;
+    std::unique_ptr<CResetDlg> m_resetDlg;
+    // Threads that hand a web page to the shell; waited for before the window (and the shell in
+    // use) go away.
+    std::vector<std::future<void>> m_pageThreads;
     std::unique_ptr<platform::TrayIcon> m_tray;
     std::vector<platform::TrayIcon::MenuItem> m_trayMenu;
     // Cleared when the window object goes, so a late device broadcast reaches nothing.
