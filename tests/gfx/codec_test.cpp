@@ -79,3 +79,25 @@ TEST(CodecWithoutService, NothingDecodes) {
     EXPECT_TRUE(gfx::DecodeImage(bytes).IsNull());
     EXPECT_FALSE(gfx::SavePng(Image(1, 1), "/tmp/never_written.png"));
 }
+
+// Files in the other PNG colour types, made by hand in tests/fixtures/png: each decodes to the
+// premultiplied pixels it describes.
+TEST_F(CodecTest, PngColourTypesDecodeToPremultipliedArgb) {
+    struct Case {
+        const char* file;
+        std::vector<Pixel> expected;
+    };
+    const Case cases[] = {
+        {"gray8.png", {0xFF000000u, 0xFFFFFFFFu}},
+        {"palette_trns.png", {0xFFFF0000u, 0x80000080u}},
+        {"rgba16.png", {0x80008000u}},
+        {"gray_alpha.png", {0x00000000u, 0xFF808080u}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        Image img = gfx::DecodeImage(gfx::ReadFileBytes(std::string(MIVO_TEST_FIXTURES) + "/png/" + c.file));
+        ASSERT_EQ(img.Width(), static_cast<int>(c.expected.size()));
+        ASSERT_EQ(img.Height(), 1);
+        for (size_t i = 0; i < c.expected.size(); ++i) EXPECT_EQ(img.At(static_cast<int>(i), 0), c.expected[i]) << i;
+    }
+}

@@ -36,6 +36,12 @@ void SavePng(const fs::path& path, const Rgba& image) {
     if (!mivo::assets::WritePng(path, image, &error)) Fail(error);
 }
 
+// png IN OUT: writes IN again the way every picture of ours is written (see WritePng).
+void CmdPng(const std::vector<std::string>& a) {
+    if (a.size() != 2) Fail("usage: png IN OUT");
+    SavePng(a[1], Load(a[0]));
+}
+
 void SaveJpeg(const fs::path& path, const Rgba& image, uint32_t background) {
     std::string error;
     if (!mivo::assets::WriteJpeg(path, mivo::assets::Flatten(image, background), 92, &error)) Fail(error);
@@ -393,7 +399,8 @@ int main(int argc, char** argv) {
     if (argc < 2) Fail("usage: mivo_assetgen COMMAND ARGS...");
     std::string cmd = argv[1];
     std::vector<std::string> args(argv + 2, argv + argc);
-    if (cmd == "jpeg") CmdJpeg(args);
+    if (cmd == "png") CmdPng(args);
+    else if (cmd == "jpeg") CmdJpeg(args);
     else if (cmd == "cut-rows") CmdCutRows(args);
     else if (cmd == "breathing") CmdBreathing(args);
     else if (cmd == "dclick") CmdDoubleClick(args);

@@ -127,16 +127,37 @@ bool WritePng(const std::filesystem::path& path, const Rgba& image, std::string*
         SetError(error, path.string() + ": empty picture");
         return false;
     }
-    png_image out{};
-    out.version = PNG_IMAGE_VERSION;
-    out.width = static_cast<png_uint_32>(image.width);
-    out.height = static_cast<png_uint_32>(image.height);
-    out.format = PNG_FORMAT_RGBA;
-    if (!png_image_write_to_file(&out, path.string().c_str(), 0, image.px.data(), 0, nullptr)) {
-        SetError(error, path.string() + ": " + out.message);
-        png_image_free(&out);
+    FilePtr file = Open(path, "wb");
+    if (!file) {
+        SetError(error, path.string() + ": cannot create");
         return false;
     }
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        SetError(error, path.string() + ": out of memory");
+        return false;
+    }
+    // Declared before setjmp: libpng reports errors by longjmp.
+    std::vector<png_const_bytep> rows(static_cast<size_t>(image.height));
+    for (int y = 0; y < image.height; ++y) rows[y] = image.px.data() + static_cast<size_t>(y) * image.width * 4;
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        SetError(error, path.string() + ": cannot write");
+        return false;
+    }
+    png_init_io(png, file.get());
+    png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
+                 PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    // The "sub" filter alone: the pictures come out smaller than with the adaptive choice and
+    // decode much faster, which is most of the program's start-up time.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+    png_set_compression_level(png, 6);
+    png_write_info(png, info);
+    png_write_image(png, const_cast<png_bytepp>(rows.data()));
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
     return true;
 }
 
