@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/program.h"
 #include "app_fixture.h"
+#include "base/ini_file.h"
 #include "device/apply.h"
 #include "resources/language.h"
 #include "resources/skin.h"
@@ -179,6 +181,85 @@ TEST(Program, WithoutTheMouseTheWindowStaysHiddenUntilItIsPluggedAndAsked) {
     EXPECT_EQ(r.Find("tray.add"), r.Find("tray.add", plug));
     EXPECT_NE(r.Find("tray.add 133", plug), npos);
     EXPECT_NE(r.Find("window.show main", plug), npos);
+}
+
+TEST(Program, DeviceCheckAtAStartWithoutTheMouse) {
+    struct Case {
+        const char* script;
+        const char* end;
+        bool dragged;
+    };
+    for (const Case& c : {Case{"click devcheck 280 10\n", "dialog.end devcheck 1", false},
+                          Case{"click devcheck 150 120\n", "dialog.end devcheck 2", false},
+                          Case{"down devcheck 5 5\nmove devcheck 105 25\nup devcheck 105 25\nkey devcheck escape\n",
+                               "dialog.end devcheck 2", true}}) {
+        SCOPED_TRACE(c.script);
+        Program p;
+        const RunResult r = p.Run(std::string(c.script) + "wait 1500\n", {"--simulate=absent"});
+        EXPECT_EQ(r.code, 0);
+        const size_t run = r.Find("dialog.run devcheck");
+        ASSERT_NE(run, npos);
+        EXPECT_LT(run, r.Find("dialog.run main")) << "shown while the main window initialises";
+        const size_t end = r.Find(c.end);
+        ASSERT_NE(end, npos);
+        EXPECT_EQ(r.Find("window.move devcheck", run) < end, c.dragged);
+        EXPECT_FALSE(r.Has("window.show main"));
+        EXPECT_FALSE(r.Has("tray.add"));
+    }
+}
+
+TEST(Program, SilentStartWithoutTheMouseShowsNoDeviceCheck) {
+    Program p;
+    const RunResult r = p.Run("wait 10\n", {"--simulate=absent", "silent"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_FALSE(r.Has("window.create devcheck"));
+    EXPECT_FALSE(r.Has("window.show main"));
+}
+
+// The factory reset on a German system: the default language is chosen as if clicked, then saved.
+TEST(Program, ResetOnAGermanSystemSavesTheFactoryValuesAndGerman) {
+    Program p;
+    std::ofstream(p.dir() / "German.lng") << "[Language]\nLanguage=1031\n[Text]\n";
+    testing::WriteLanguageFaces(p.dir(), "GER", 0xFF203040);
+    const RunResult r = p.Run("click main 726 409\nwait 10\nclick reset 100 212\nwait 10\n", {"--lang-id", "1031"});
+    EXPECT_EQ(r.code, 0);
+    const size_t confirm = r.Find("script 3 click reset");
+    ASSERT_NE(confirm, npos);
+    EXPECT_LT(r.Find("window.show reset"), confirm);
+    EXPECT_LT(r.Find("window.hide reset", confirm), r.Find("hid.set 03 C0", confirm));
+    EXPECT_NE(r.Find("hid.set 03 EE", confirm), npos);
+    IniFile profile;
+    ASSERT_TRUE(profile.Load(p.dir() / "1.cfg"));
+    EXPECT_EQ(profile.Get("ConfigData", "Language"), "67");
+    EXPECT_EQ(profile.Get("ConfigData", "Key6"), "129");
+    EXPECT_EQ(profile.Get("ConfigData", "CurDPI"), "1000");
+    EXPECT_EQ(profile.Get("ConfigData", "HandedMode"), "2");
+}
+
+// The demo script shows the three pages and leaves through the tray menu.
+TEST(Program, DemoScriptTakesTheThreePageScreenshots) {
+    Program p;
+    const fs::path shots = p.dir() / "shots";
+    fs::create_directories(shots);
+    const std::string script = std::string(MIVO_SOURCE_DIR) + "/tools/demo-window.script";
+    std::ifstream in(script);
+    ASSERT_TRUE(in) << script;
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const RunResult r = p.Run(text, {"--screenshot-dir", shots.string()});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_FALSE(r.Has("input.ignored"));
+    EXPECT_FALSE(r.Has("script.unused"));
+    EXPECT_TRUE(r.Has("loop.quit 0")) << "left through the menu";
+    for (const char* name : {"main-page", "advanced-page", "support-page"}) {
+        EXPECT_TRUE(fs::exists(shots / (std::string(name) + ".png"))) << name;
+    }
+    EXPECT_NE(r.Find("timer.set main 48 40"), npos);
+    // The breathing preview ran on the advanced page and stopped when the support page came.
+    const auto shot = std::find_if(r.log.begin(), r.log.end(), [](const std::string& line) {
+        return line.starts_with("screenshot main") && line.find("advanced-page.png") != std::string::npos;
+    });
+    ASSERT_NE(shot, r.log.end());
+    EXPECT_NE(r.Find("timer.kill main 48", static_cast<size_t>(shot - r.log.begin())), npos);
 }
 
 TEST(Program, TrayMenuShowsAndExits) {
