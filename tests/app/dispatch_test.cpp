@@ -507,6 +507,37 @@ TEST_F(Dispatch, ResetDialogBlocksTheWindowAndRestoresTheFactoryProfile) {
     });
 }
 
+// Without the mouse nothing is sent, but the factory values and the language are still saved; the
+// dialog follows the main window when it is shown again.
+TEST_F(Dispatch, ResetWithoutTheMouseStillSavesAndTheDialogFollowsTheWindow) {
+    Run({
+        [&](CMouseConfigDlg& dlg) {
+            ClickCtrl(dlg, 19);
+            ClickCtrl(dlg, 7);  // OK saves 125 Hz
+        },
+        [&](CMouseConfigDlg& dlg) {
+            ASSERT_EQ(ProfileValue("PollingRate"), "125");
+            dlg.ShowMain();
+            dlg.Window()->Move({100, 100, 900, 600});
+            ClickCtrl(dlg, 40);
+        },
+        [&](CMouseConfigDlg& dlg) {
+            const gfx::Rect box = dlg.ResetDialog()->Window()->GetRect();
+            EXPECT_EQ(box.left, 303);
+            EXPECT_EQ(box.top, 201);
+            env.sim().hid.Unplug();
+            env.sim().log.Clear();
+            dlg.ResetDialog()->OnCtrlClick(81);
+        },
+        [&](CMouseConfigDlg& dlg) {
+            EXPECT_TRUE(SettingsReports().empty());
+            EXPECT_EQ(ProfileValue("PollingRate"), "1000");
+            EXPECT_EQ(ProfileValue("Language"), "64");
+            EXPECT_EQ(dlg.m_apply.ApplyBusy, 0);
+        },
+    });
+}
+
 TEST_F(Dispatch, SupportButtonsOpenPagesAndTellAMissingMailClient) {
     Run({
         [&](CMouseConfigDlg& dlg) { ClickCtrl(dlg, 6); },
