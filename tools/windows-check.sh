@@ -63,7 +63,43 @@ if [[ "$reports" != "C0 A0 A1 A2 B0 B1 D0 EE " ]]; then
   echo "!! mivoctl --simulate apply: expected the eight reports C0 A0 A1 A2 B0 B1 D0 EE"
   failures=$((failures + 1))
 fi
+
+# The real pointer settings: an apply without a mouse still writes them; read them back.
+run "mivoctl set" bin/mivoctl.exe --data-dir "$data" set DClickSpeed=3 ScrollSpeed=5 MouseAcceleration=1 \
+  DisplayPointerTrails=1
+echo "== mivoctl apply (no mouse: pointer settings only)"
+(cd "$win" && timeout 60 "$wine" bin/mivoctl.exe --data-dir "$data" apply) || true
+pointer=$(cd "$win" && timeout 60 "$wine" bin/win32_window_probe.exe pointer | tr -d '\r')
+echo "system: $pointer"
+if [[ "$pointer" != "dclick 1000 wheel 5 trails 3 mouse 0 1 2" ]]; then
+  echo "!! pointer settings: expected dclick 1000 wheel 5 trails 3 mouse 0 1 2"
+  failures=$((failures + 1))
+fi
 rm -rf "$data"
+
+# A layered window on the X display: its opaque half shows, its clear half lets the desktop
+# through, a click reaches it in client coordinates, and a second copy makes it answer.
+echo "== layered window"
+out=$(mktemp "$win/probe-XXXXXX")
+(cd "$win" && timeout 90 "$wine" bin/win32_window_probe.exe >"$out" 2>&1) &
+probe=$!
+for _ in $(seq 100); do grep -q ready "$out" && break; sleep 0.2; done
+sleep 1
+pixel() { xwd -root -silent | convert xwd:- -crop "1x1+$1+$2" -depth 8 txt:- | tail -1 | grep -o '#[0-9A-F]\{6\}'; }
+inside=$(pixel 150 150)
+outside=$(pixel 250 150)
+xdotool mousemove 150 150 click 1
+sleep 1
+(cd "$win" && timeout 60 "$wine" bin/win32_window_probe.exe second) || true
+code=0
+wait $probe || code=$?
+echo "opaque half $inside, clear half $outside, first copy exit $code: $(tr -d '\r' <"$out" | tr '\n' ' ')"
+if [[ $inside != "#FF0000" || $outside == "#FF0000" || $code != 7 ]] || ! grep -q "down 50 50" "$out" ||
+   ! grep -q "show-request" "$out"; then
+  echo "!! layered window: expected red inside, not red outside, the press at 50 50 and exit 7"
+  failures=$((failures + 1))
+fi
+rm -f "$out"
 
 "${wine%64}server64" -k 2>/dev/null || true
 if ((failures)); then
