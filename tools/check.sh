@@ -10,3 +10,8 @@ for preset in default asan; do
   echo "== $preset tests"
   ctest --preset "$preset"
 done
+# The Windows build under Wine, where the cross compiler and Wine are installed.
+if command -v x86_64-w64-mingw32-g++-posix >/dev/null && [[ -x /usr/lib/wine/wine64 ]] && command -v xvfb-run >/dev/null; then
+  echo "== win64 build and Windows checks"
+  tools/windows-check.sh
+fi
