@@ -77,6 +77,24 @@ if [[ "$pointer" != "dclick 1000 wheel 5 trails 3 mouse 0 1 2" ]]; then
 fi
 rm -rf "$data"
 
+# mivo-config on the simulated desktop with the Windows pictures and fonts: the main window
+# composes at its background's size and its screenshot is a PNG of that size.
+if [[ -f $win/bin/mivo-config.exe ]]; then
+  echo "== mivo-config --headless --simulate"
+  shots=$(mktemp -d "$win/shots-XXXXXX")
+  printf 'wait 800\nscreenshot main main\nmenu exit\n' >"$shots/script.txt"
+  code=0
+  (cd "$win" && timeout 120 "$wine" bin/mivo-config.exe --headless --simulate --data-dir "$win/bin" \
+    --script "$shots/script.txt" --screenshot-dir "$shots" --log "$shots/events.log") || code=$?
+  size=$(identify -format '%wx%h' "$shots/main.png" 2>/dev/null || echo none)
+  echo "exit $code, screenshot $size"
+  if [[ $code != 0 || $size != 800x500 ]] || ! tr -d '\r' <"$shots/events.log" | grep -q "window.present main 800x500"; then
+    echo "!! mivo-config: expected exit 0 and an 800x500 main window"
+    failures=$((failures + 1))
+  fi
+  rm -rf "$shots"
+fi
+
 # A layered window on the X display: its opaque half shows, its clear half lets the desktop
 # through, a click reaches it in client coordinates, and a second copy makes it answer.
 echo "== layered window"
