@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "platform/paths.h"
 #include "platform/platform.h"
 #include "platform/sound.h"
 #include "resources/paths.h"
@@ -17,8 +18,6 @@ namespace fs = std::filesystem;
 namespace {
 
 std::unique_ptr<Sound> g_currentSound;
-
-constexpr fs::perms kGroupOrOthersWrite = fs::perms::group_write | fs::perms::others_write;
 
 void ReportError(std::string_view what, const fs::path& path, const std::error_code& ec) {
     platform::Report(what, path.string() + ": " + ec.message());
@@ -91,13 +90,11 @@ fs::path SoundCopyFolder() {
     const fs::path temp = GetTempDir();
     // No temporary folder reported: the folder is relative to the current directory.
     fs::path base = temp;
-    if (!temp.empty()) {
-        const fs::file_status st = fs::status(temp, ec);
-        if (!ec && (st.permissions() & kGroupOrOthersWrite) != fs::perms::none) {
-            // Others may create names in the temporary folder: keep the copies in a folder of our own.
-            base = temp / ("mivo-" + UserTag());
-            if (!MakePrivateFolder(base)) return {};
-        }
+    platform::Paths* paths = platform::Current().paths;
+    if (!temp.empty() && paths && paths->TempDirIsShared()) {
+        // Others may create names in the temporary folder: keep the copies in a folder of our own.
+        base = temp / ("mivo-" + UserTag());
+        if (!MakePrivateFolder(base)) return {};
     }
     const fs::path folder = base / "TempFiles";
     fs::create_directory(folder, ec);

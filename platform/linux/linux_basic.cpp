@@ -1,6 +1,7 @@
 // Linux clock, paths and locale.
 #include "platform/linux/linux_basic.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -30,6 +31,14 @@ std::filesystem::path LinuxPaths::ExecutablePath() {
 std::filesystem::path LinuxPaths::TempDir() {
     const char* tmp = std::getenv("TMPDIR");
     return (tmp && *tmp) ? std::filesystem::path(tmp) : std::filesystem::path("/tmp");
+}
+
+bool LinuxPaths::TempDirIsShared() {
+    // A folder that group or others may write to (such as /tmp) is shared; stat follows a link
+    // to the folder it names. No folder at all: nothing is shared.
+    struct stat st {};
+    if (::stat(TempDir().c_str(), &st) != 0) return false;
+    return (st.st_mode & (S_IWGRP | S_IWOTH)) != 0;
 }
 
 uint16_t LinuxLocale::UserDefaultLangId() {

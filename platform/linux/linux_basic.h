@@ -18,6 +18,7 @@ class LinuxPaths final : public Paths {
 public:
     std::filesystem::path ExecutablePath() override;
     std::filesystem::path TempDir() override;
+    bool TempDirIsShared() override;
 };
 
 // The user's language from LC_ALL / LC_MESSAGES / LANG.

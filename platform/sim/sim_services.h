@@ -45,8 +45,10 @@ class SimPaths final : public Paths {
 public:
     std::filesystem::path ExecutablePath() override { return executable; }
     std::filesystem::path TempDir() override { return temp; }
+    bool TempDirIsShared() override { return temp_shared; }
     std::filesystem::path executable;
     std::filesystem::path temp;
+    bool temp_shared = false;  // a per-user temporary folder unless a test says otherwise
 };
 
 }  // namespace mivo::platform::sim

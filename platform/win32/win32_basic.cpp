@@ -32,6 +32,10 @@ std::filesystem::path Win32Paths::TempDir() {
     return std::filesystem::path(std::wstring(buffer, n));
 }
 
+// The temporary folder Windows reports lies in the user's own profile, which other users cannot
+// write to; the POSIX bits the runtime library makes up for it say nothing about that.
+bool Win32Paths::TempDirIsShared() { return false; }
+
 uint16_t Win32Locale::UserDefaultLangId() { return GetUserDefaultLangID(); }
 
 }  // namespace mivo::platform::win32

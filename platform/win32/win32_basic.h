@@ -18,6 +18,7 @@ class Win32Paths final : public Paths {
 public:
     std::filesystem::path ExecutablePath() override;
     std::filesystem::path TempDir() override;
+    bool TempDirIsShared() override;
 };
 
 // GetUserDefaultLangID.

@@ -50,5 +50,31 @@ TEST(LinuxBasicTest, PathsNameThisProgramAndTheTempFolder) {
     EXPECT_EQ(paths.TempDir(), "/tmp");
 }
 
+TEST(LinuxBasicTest, TempFolderIsSharedWhenGroupOrOthersMayWrite) {
+    namespace fs = std::filesystem;
+    char pattern[] = "/tmp/mivo-shared-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const fs::path dir = pattern;
+    LinuxPaths paths;
+    EnvScope tmp("TMPDIR", dir.c_str());
+    const struct {
+        fs::perms perms;
+        bool shared;
+    } cases[] = {
+        {fs::perms::owner_all, false},
+        {fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
+             fs::perms::others_exec,
+         false},
+        {fs::perms::owner_all | fs::perms::group_all, true},
+        {fs::perms::all | fs::perms::sticky_bit, true},
+    };
+    for (const auto& c : cases) {
+        fs::permissions(dir, c.perms, fs::perm_options::replace);
+        EXPECT_EQ(paths.TempDirIsShared(), c.shared) << std::oct << static_cast<unsigned>(c.perms);
+    }
+    fs::remove(dir);
+    EXPECT_FALSE(paths.TempDirIsShared()) << "a folder that is not there";
+}
+
 }  // namespace
 }  // namespace mivo::platform::linux_backend

@@ -69,7 +69,7 @@ TEST_F(SoundTest, NeverWritesThroughALinkAtTheTargetName) {
 }
 
 TEST_F(SoundTest, SharedTemporaryFolderGetsAPrivateSubfolder) {
-    fs::permissions(env.temp(), fs::perms::all | fs::perms::sticky_bit, fs::perm_options::replace);
+    env.paths.temp_shared = true;  // others may create names there
     PlaySoundFile(source);
     ASSERT_EQ(Played().size(), 1u);
     const fs::path copy = Played()[0];
@@ -83,7 +83,7 @@ TEST_F(SoundTest, SharedTemporaryFolderGetsAPrivateSubfolder) {
 }
 
 TEST_F(SoundTest, SharedTemporaryFolderWithAPlantedLinkIsRefused) {
-    fs::permissions(env.temp(), fs::perms::all | fs::perms::sticky_bit, fs::perm_options::replace);
+    env.paths.temp_shared = true;  // others may create names there
     // Find the private folder's name from a first run, then replace it with a link elsewhere.
     PlaySoundFile(source);
     const fs::path own = fs::path(Played().at(0)).parent_path().parent_path();
