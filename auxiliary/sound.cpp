@@ -118,7 +118,11 @@ void PlaySoundFile(const fs::path& path) {
             platform::Report("sound.link_removed", target.string());
             fs::remove(target, ec);
         }
-        if (!fs::copy_file(path, target, fs::copy_options::overwrite_existing, ec) || ec) {
+        // An older copy goes before the new one is made, and only when there is a new one to make:
+        // overwrite_existing cannot be relied on (one standard library on Windows compares file
+        // identities the system does not report there and refuses every overwrite).
+        if (fs::is_regular_file(path, ec) && fs::exists(fs::symlink_status(target, ec))) fs::remove(target, ec);
+        if (!fs::copy_file(path, target, ec) || ec) {
             // An older copy of the same name, if any, is played instead.
             ReportError("sound.copy_failed", path, ec);
         }
