@@ -1,6 +1,9 @@
 // What mivo-config takes from the host system even when everything else is simulated.
 #pragma once
 #include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -15,5 +18,15 @@ public:
 };
 
 std::unique_ptr<HostServices> MakeHostServices();
+
+struct ProgramOptions;
+
+// The program's arguments without its name, in UTF-8 (main's argv may be in another encoding).
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
+// Runs the start-up on this system's own desktop with its real services (with options.simulate
+// the simulated mouse stands in for the HID bus). Returns the exit status; where this system has
+// no desktop backend it says so on `err` and returns 2.
+int RunOnDesktop(const ProgramOptions& options, std::ostream& err);
 
 }  // namespace mivo

@@ -1,5 +1,6 @@
 // Host services of mivo-config on Linux: libpng/libjpeg pictures, FreeType/fontconfig fonts, /proc paths.
 #include "app/host.h"
+#include "app/program.h"
 
 #include "platform/linux/codec_linux.h"
 #include "platform/linux/fonts_linux.h"
@@ -28,5 +29,14 @@ private:
 }  // namespace
 
 std::unique_ptr<HostServices> MakeHostServices() { return std::make_unique<LinuxHost>(); }
+
+// Linux passes arguments as bytes; UTF-8 locales make them UTF-8 already.
+std::vector<std::string> ProgramArguments(int argc, char** argv) { return {argv + 1, argv + argc}; }
+
+int RunOnDesktop(const ProgramOptions&, std::ostream& err) {
+    err << "mivo-config: there is no display backend on this platform yet; run with --headless "
+           "(the simulated desktop, driven by --script)\n";
+    return 2;
+}
 
 }  // namespace mivo

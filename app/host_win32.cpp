@@ -1,9 +1,21 @@
-// Host services of mivo-config on Windows: WIC pictures, GDI fonts, module paths.
+// Host services of mivo-config on Windows: WIC pictures, GDI fonts, module paths, and the run on
+// the Windows desktop with every real service.
 #include "app/host.h"
 
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string_view>
+
+#include "app/mouse_config_app.h"
+#include "app/program.h"
+#include "platform/diagnostics.h"
+#include "platform/sim/sim_hid.h"
 #include "platform/win32/win32_basic.h"
 #include "platform/win32/win32_codec.h"
+#include "platform/win32/win32_entry.h"
 #include "platform/win32/win32_fonts.h"
+#include "resources/paths.h"
 
 namespace mivo {
 
@@ -25,8 +37,79 @@ private:
     platform::win32::Win32Paths paths_;
 };
 
+// The event log of a run on the real desktop: each line written as it happens, nothing kept in
+// memory (the program may run for days). Times come from the high-resolution counter, since the
+// system tick can be 15 ms coarse and the log is what shows the pauses between reports.
+class FileEventLog final : public platform::Diagnostics {
+public:
+    // Opens `file` ("-" for standard output); an empty path drops every event.
+    bool Open(const std::filesystem::path& file) {
+        if (file.empty()) return true;
+        if (file == "-") {
+            stdout_ = true;
+            return true;
+        }
+        out_.open(file, std::ios::out | std::ios::trunc);
+        return out_.is_open();
+    }
+
+    void Event(std::string_view name, std::string_view args) override {
+        if (!stdout_ && !out_.is_open()) return;
+        using namespace std::chrono;
+        std::string line = std::to_string(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+        line += ' ';
+        line += name;
+        if (!args.empty()) {
+            line += ' ';
+            line += args;
+        }
+        line += '\n';
+        if (stdout_) {
+            std::fwrite(line.data(), 1, line.size(), stdout);
+            std::fflush(stdout);
+        } else {
+            out_ << line;
+            out_.flush();
+        }
+    }
+
+private:
+    std::ofstream out_;
+    bool stdout_ = false;
+};
+
 }  // namespace
 
 std::unique_ptr<HostServices> MakeHostServices() { return std::make_unique<Win32Host>(); }
+
+// main's argv is in the ANSI code page: take the wide command line instead.
+std::vector<std::string> ProgramArguments(int, char**) { return platform::win32::CommandLineArguments(); }
+
+int RunOnDesktop(const ProgramOptions& options, std::ostream& err) {
+    FileEventLog log;
+    if (!log.Open(options.log)) {
+        err << "mivo-config: cannot write the log to " << options.log.string() << "\n";
+        return 2;
+    }
+    platform::win32::Win32Platform system;
+    platform::Services services = system.services();
+    if (!options.log.empty()) services.diagnostics = &log;
+
+    // The simulated mouse stands in for the HID bus only; the pointer settings stay the system's
+    // so that an apply can be read back.
+    std::unique_ptr<platform::sim::SimHidBus> mouse;
+    if (options.simulate) {
+        mouse = std::make_unique<platform::sim::SimHidBus>(log);
+        mouse->SetClock(&system.clock);
+        if (options.mouse_absent) mouse->Unplug();
+        services.hid = mouse.get();
+    }
+    platform::ScopedServices scoped(services);
+
+    if (!options.data_dir.empty()) SetModuleDirOverride(options.data_dir);
+    const int code = CMouseConfigApp().Run(options.command_line);
+    if (!options.data_dir.empty()) ClearModuleDirOverride();
+    return code;
+}
 
 }  // namespace mivo

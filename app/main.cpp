@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "app/host.h"
 #include "app/program.h"
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    return mivo::RunMivoConfig(args, std::cout, std::cerr);
+    return mivo::RunMivoConfig(mivo::ProgramArguments(argc, argv), std::cout, std::cerr);
 }

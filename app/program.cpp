@@ -20,9 +20,10 @@ namespace {
 constexpr char kUsage[] =
     "usage: mivo-config [options] [silent]\n"
     "  silent               start hidden, with only the notification-area icon\n"
-    "  --headless           run on the simulated desktop and virtual clock (required for now:\n"
-    "                       there is no display backend yet)\n"
+    "  --headless           run on the simulated desktop and virtual clock, driven by --script\n"
+    "                       (without it: the system's desktop, where there is a backend for it)\n"
     "  --simulate           use the built-in simulated mouse; --simulate=absent starts it unplugged\n"
+    "                       (on the system's desktop it replaces only the HID bus)\n"
     "  --script FILE        input for the headless desktop, one command a line\n"
     "  --log FILE           write the event log to FILE (\"-\" for standard output)\n"
     "  --data-dir DIR       folder of the profile, language files and UIPIC (default: the program's)\n"
@@ -108,12 +109,15 @@ int RunMivoConfig(const std::vector<std::string>& args, std::ostream& out, std::
         return 0;
     }
     if (!options.headless) {
-        err << "mivo-config: there is no display backend on this platform yet; run with --headless "
-               "(the simulated desktop, driven by --script)\n";
-        return 2;
+        // The script, its screenshots and a made-up language belong to the simulated desktop.
+        if (!options.script.empty() || !options.screenshot_dir.empty() || options.lang_id) {
+            err << "mivo-config: --script, --screenshot-dir and --lang-id need --headless\n";
+            return 2;
+        }
+        return RunOnDesktop(options, err);
     }
     if (!options.simulate) {
-        err << "mivo-config: there is no HID backend on this platform yet; run with --simulate "
+        err << "mivo-config: --headless runs with the simulated mouse only; add --simulate "
                "(or --simulate=absent)\n";
         return 2;
     }

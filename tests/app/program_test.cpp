@@ -287,6 +287,8 @@ TEST(Program, RefusesToRunWithoutItsRequiredOptions) {
                           Case{{"--headless", "--simulate", "--lang-id", "0x1FFFF"}, 2, "--lang-id"},
                           Case{{"--headless", "--simulate", "--script"}, 2, "--script needs a value"},
                           Case{{"--simulate=maybe", "--headless"}, 2, "absent"},
+                          Case{{"--simulate", "--script", "input.txt"}, 2, "need --headless"},
+                          Case{{"--simulate", "--lang-id", "0x0804"}, 2, "need --headless"},
                           Case{{"--help"}, 0, ""}}) {
         std::ostringstream out, err;
         EXPECT_EQ(RunMivoConfig(c.args, out, err), c.code) << c.args.back();
