@@ -15,17 +15,6 @@ namespace mivo::testing {
 
 namespace fs = std::filesystem;
 
-TempFolder::TempFolder() {
-    std::random_device rd;
-    path_ = fs::temp_directory_path() / ("mivo-app-test-" + std::to_string(rd()) + std::to_string(rd()));
-    fs::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-}
-
 uint32_t SheetColour(const std::string& sheet_file) {
     // Opaque, and different for every name the tests use.
     const uint32_t h = static_cast<uint32_t>(std::hash<std::string>{}(sheet_file));

@@ -1,5 +1,6 @@
 // Shared set-up of the window tests: a temporary module folder with small skins, simulated services.
 #pragma once
+#include "support/scratch_dir.h"
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -12,15 +13,7 @@
 namespace mivo::testing {
 
 // A fresh folder under the system temporary folder, removed with everything in it.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using TempFolder = test::ScratchDir;
 
 // Solid-colour sheets: every sheet file gets its own colour so a test can tell which file a
 // picture was cut from.

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/scratch_dir.h"
+
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -20,25 +22,13 @@ namespace fs = std::filesystem;
 
 class IniTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("mivo-ini-" + std::to_string(std::random_device{}()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-        path_ = dir_ / "test.ini";
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    void SetUp() override { path_ = dir_ / "test.ini"; }
 
-    void WriteRaw(const std::string& bytes) const {
-        std::ofstream out(path_, std::ios::binary);
-        out << bytes;
-    }
-    std::string ReadRaw() const {
-        std::ifstream in(path_, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    void WriteRaw(const std::string& bytes) const { test::WriteBytes(path_, bytes); }
+    std::string ReadRaw() const { return test::ReadBytes(path_); }
 
-    fs::path dir_;
+    test::ScratchDir scratch_{"mivo-ini"};
+    fs::path dir_ = scratch_.path();
     fs::path path_;
     platform::sim::SimClock clock_;
     platform::sim::EventLog log_{clock_};

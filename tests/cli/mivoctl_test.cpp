@@ -1,5 +1,7 @@
 // mivoctl end to end on the simulated mouse: apply timing, refusals, profile editing and bad input.
 #include <gtest/gtest.h>
+
+#include "support/scratch_dir.h"
 #include <unistd.h>
 
 #include <filesystem>
@@ -27,15 +29,7 @@ int64_t TimeOf(const std::string& line) { return std::stoll(line.substr(0, line.
 
 class MivoctlTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::temp_directory_path() /
-              ("mivoctl_" + std::string(info->name()) + "_" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        profile = dir / "1.cfg";
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    void SetUp() override { profile = dir / "1.cfg"; }
 
     struct Outcome {
         int rc;
@@ -60,7 +54,8 @@ protected:
         return o.out;
     }
 
-    fs::path dir;
+    test::ScratchDir scratch{"mivoctl"};
+    fs::path dir = scratch.path();
     fs::path profile;
     platform::sim::SimPlatform sim;
 };

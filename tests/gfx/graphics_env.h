@@ -1,5 +1,6 @@
 // Test helper: installs the Linux image codec and font service for the lifetime of a test.
 #pragma once
+#include "support/scratch_dir.h"
 #include <filesystem>
 #include <random>
 #include <string>
@@ -32,23 +33,6 @@ private:
 };
 
 // A fresh folder under the system's temporary folder, removed with the object.
-class TempFolder {
-public:
-    TempFolder() {
-        std::random_device rd;
-        path_ = std::filesystem::temp_directory_path() / ("mivo_gfx_" + std::to_string(rd()) + std::to_string(rd()));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using TempFolder = ScratchDir;
 
 }  // namespace mivo::test

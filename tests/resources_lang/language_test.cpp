@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/scratch_dir.h"
+
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -24,16 +26,9 @@ class LanguageTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetLanguageStateForTests();
-        dir_ = fs::temp_directory_path() /
-               ("mivo-lang-" + std::to_string(std::random_device{}()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
         paths_.executable = dir_ / "mivo-config";
     }
-    void TearDown() override {
-        ResetLanguageStateForTests();
-        fs::remove_all(dir_);
-    }
+    void TearDown() override { ResetLanguageStateForTests(); }
 
     // A language file as a translator would deliver it: UTF-16 with byte-order mark, or 8-bit.
     void WriteLng(const std::string& name, const std::string& body, bool utf16) const {
@@ -55,7 +50,8 @@ protected:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    fs::path dir_;
+    test::ScratchDir scratch_{"mivo-lang"};
+    fs::path dir_ = scratch_.path();
     platform::sim::SimClock clock_;
     platform::sim::EventLog log_{clock_};
     platform::sim::SimPaths paths_;

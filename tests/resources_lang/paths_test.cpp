@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/scratch_dir.h"
+
 #include <fstream>
 #include <random>
 
@@ -18,18 +20,10 @@ namespace fs = std::filesystem;
 
 class PathsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("mivo-paths-" + std::to_string(std::random_device{}()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        ClearModuleDirOverride();
-        fs::remove_all(dir_);
-    }
+    void TearDown() override { ClearModuleDirOverride(); }
 
-    fs::path dir_;
+    test::ScratchDir scratch_{"mivo-paths"};
+    fs::path dir_ = scratch_.path();
     platform::sim::SimClock clock_;
     platform::sim::EventLog log_{clock_};
     platform::sim::SimPaths paths_;

@@ -1,5 +1,6 @@
 // Simulated platform for the toolkit tests: virtual clock, event log, paths into a fresh folder, sound.
 #pragma once
+#include "support/scratch_dir.h"
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,33 +17,8 @@
 
 namespace mivo::test {
 
-// A folder of its own under the system's temporary folder, removed with the object.
-class ScratchDir {
-public:
-    ScratchDir() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("mivo-toolkit-") + info->test_suite_name() + "-" + info->name();
-        for (char& c : name) {
-            if (c == '/') c = '_';
-        }
-        path_ = std::filesystem::temp_directory_path() / name;
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::replace);
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::filesystem::path& path() const { return path_; }
 
-private:
-    std::filesystem::path path_;
-};
-
-inline void WriteFile(const std::filesystem::path& p, const std::string& content) {
-    std::ofstream(p, std::ios::binary | std::ios::trunc) << content;
-}
+inline void WriteFile(const std::filesystem::path& p, const std::string& content) { WriteBytes(p, content); }
 
 inline std::string ReadFile(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);
