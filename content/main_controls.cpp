@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "content/layout.h"
 #include "resources/language.h"
@@ -50,12 +51,21 @@ int InitialKeyCode(int id) {
     }
 }
 
+// The pictures <dir>/<stem><n><ext> for n = first..last, in order; a file that does not load
+// leaves a null entry, so the count never changes.
+std::vector<gfx::ImagePtr> LoadNumberedFiles(const std::filesystem::path& dir, const std::string& stem, int first,
+                                             int last, const char* ext) {
+    std::vector<std::filesystem::path> paths;
+    for (int n = first; n <= last; ++n) paths.push_back(dir / (stem + std::to_string(n) + ext));
+    return LoadImageFiles(paths);
+}
+
 std::unique_ptr<CZylAnimation> MakeDoubleClickAnimation(const CtrlSpec& s, std::string text) {
     const auto& r = s.rect;
     auto anim = std::make_unique<CZylAnimation>(std::move(text), s.id, r.left, r.top, r.right, r.bottom);
     const auto dir = UiPicDir() / "DClick_Animation";
-    for (int n = 1; n <= kDoubleClickFrames; ++n) {
-        anim->AddFrame(LoadImageFile(dir / ("DoubleClick" + std::to_string(n) + ".jpg")));
+    for (gfx::ImagePtr& frame : LoadNumberedFiles(dir, "DoubleClick", 1, kDoubleClickFrames, ".jpg")) {
+        anim->AddFrame(std::move(frame));
     }
     anim->m_nInterval = kAnimationIntervalMs;
     anim->m_bLoop = 0;
@@ -68,8 +78,8 @@ std::unique_ptr<CZylAnimation> MakeBreathingAnimation(const CtrlSpec& s, std::st
     const auto& r = s.rect;
     auto anim = std::make_unique<CZylAnimation>(std::move(text), s.id, r.left, r.top, r.right, r.bottom);
     const auto dir = UiPicDir() / "Breathing_Animation";
-    for (int n = 0; n < kBreathingFrames; ++n) {
-        anim->AddFrame(LoadImageFile(dir / ("Mouse_Back_" + std::to_string(n) + ".png")));
+    for (gfx::ImagePtr& frame : LoadNumberedFiles(dir, "Mouse_Back_", 0, kBreathingFrames - 1, ".png")) {
+        anim->AddFrame(std::move(frame));
     }
     anim->m_nInterval = kAnimationIntervalMs;
     anim->m_bLoop = 1;
@@ -108,8 +118,8 @@ std::unique_ptr<CBaseCtrl> MakePageChild(const CtrlSpec& s) {
         case CtrlKind::Picture: {
             auto c = std::make_unique<CZylImage>(std::move(text), s.id, r.left, r.top, r.right, r.bottom);
             const auto dir = UiPicDir() / "Assignment";
-            for (int n = 1; n <= kAssignmentPictures; ++n) {
-                c->AddPicture(LoadImageFile(dir / ("Button_Assignment_" + std::to_string(n) + ".jpg")));
+            for (gfx::ImagePtr& picture : LoadNumberedFiles(dir, "Button_Assignment_", 1, kAssignmentPictures, ".jpg")) {
+                c->AddPicture(std::move(picture));
             }
             c->SetVisible(0);
             return c;

@@ -131,26 +131,17 @@ SheetCache& Cache() {
 void LoadSkinSheets() {
     SheetCache& cache = Cache();
     const std::filesystem::path folder = GetModuleDir() / "UIPIC";
-    // Decoding the sheets is most of the start-up time: a second thread takes every other file.
-    // Each slot is written by exactly one thread, and nothing else runs here until both are done.
-    auto load = [&](size_t first) {
-        for (size_t i = first; i < kSheetFiles.size(); i += 2) {
-            gfx::ImagePtr image = LoadImageFile(folder / kSheetFiles[i]);
-            if (image) cache.sheets[i] = std::move(*image);
-            else cache.sheets[i].reset();
-        }
-    };
-    {
-        std::jthread helper;
-        try {
-            helper = std::jthread(load, size_t{1});
-        } catch (const std::system_error&) {
-            load(1);  // no thread to be had: do the other half here
-        }
-        load(0);
-    }
+    std::vector<std::filesystem::path> paths;
+    for (const char* file : kSheetFiles) paths.push_back(folder / file);
+    // Decoding the sheets is most of the start-up time, hence the two threads.
+    std::vector<gfx::ImagePtr> images = LoadImageFiles(paths);
     for (size_t i = 0; i < kSheetFiles.size(); ++i) {
-        if (!cache.sheets[i]) platform::Report("skin.sheet-missing", (folder / kSheetFiles[i]).string());
+        if (images[i]) {
+            cache.sheets[i] = std::move(*images[i]);
+        } else {
+            cache.sheets[i].reset();
+            platform::Report("skin.sheet-missing", paths[i].string());
+        }
     }
     cache.loaded = true;
 }
@@ -165,6 +156,24 @@ gfx::ImagePtr LoadImageFile(const std::filesystem::path& path) {
     gfx::Image image = gfx::DecodeImage(gfx::ReadFileBytes(path));
     if (image.IsNull()) return nullptr;
     return std::make_unique<gfx::Image>(std::move(image));
+}
+
+std::vector<gfx::ImagePtr> LoadImageFiles(std::span<const std::filesystem::path> paths) {
+    std::vector<gfx::ImagePtr> images(paths.size());
+    // Each entry is written by exactly one thread; the helper is joined before the vector leaves.
+    auto load = [&](size_t first) {
+        for (size_t i = first; i < paths.size(); i += 2) images[i] = LoadImageFile(paths[i]);
+    };
+    {
+        std::jthread helper;
+        try {
+            helper = std::jthread(load, size_t{1});
+        } catch (const std::system_error&) {
+            load(1);  // no thread to be had: do the other half here
+        }
+        load(0);
+    }
+    return images;
 }
 
 gfx::ImagePtr GetSkinImage(int number, int state) {

@@ -1,6 +1,8 @@
 // Skin pictures: loading image files, and the skin sheets from which every control cuts its pictures.
 #pragma once
 #include <filesystem>
+#include <span>
+#include <vector>
 
 #include "gfx/image.h"
 
@@ -13,6 +15,10 @@ bool IsImageFile(const std::filesystem::path& path);
 // A new image decoded from an in-memory copy of the file, so the file is not held open and may be
 // replaced or deleted while the image lives; null on any failure.
 gfx::ImagePtr LoadImageFile(const std::filesystem::path& path);
+
+// LoadImageFile for each path, in order (a null entry where a file does not load). The files are
+// decoded on two threads; the result is the same as loading them one by one.
+std::vector<gfx::ImagePtr> LoadImageFiles(std::span<const std::filesystem::path> paths);
 
 // A new image for skin image `number` in `state` (0 normal, 1 pointer over, 2 pressed), cut from
 // the skin sheets under GetModuleDir()/UIPIC; null for numbers outside the table, a state other

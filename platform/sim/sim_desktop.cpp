@@ -49,7 +49,7 @@ void SimDesktopWindow::Move(const gfx::Rect& r) {
 }
 
 void SimDesktopWindow::Present(const gfx::Image& frame) {
-    frame_ = frame.Copy();
+    frame_ = frame;  // copy-assignment keeps the buffer when the size is unchanged
     ++presents_;
     desktop_.Log("window.present", Name() + " " + Str(frame.Width()) + "x" + Str(frame.Height()));
 }
