@@ -29,6 +29,9 @@ for f in /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf; do
   [[ -f $f && ! -f $fonts/$(basename "$f") ]] && cp "$f" "$fonts/"
 done
 
+# A coloured desktop, so that a screenshot tells a transparent window pixel from a black one.
+xsetroot -solid '#2E6B4F'
+
 failures=0
 run() {  # run NAME EXE [ARGS...]: one Windows program under Wine, at most two minutes
   local name=$1
