@@ -110,15 +110,15 @@ int CMouseConfigDlg::DoModal() {
         platform::Report("desktop.unavailable");
         return 0;
     }
-    platform::WindowSpec spec;
-    spec.name = "main";
-    spec.title = kMainWindowTitle;
-    spec.class_name = kMainWindowClass;
-    spec.size = kTemplateSize;
+    platform::WindowSpec window_spec;
+    window_spec.name = "main";
+    window_spec.title = kMainWindowTitle;
+    window_spec.class_name = kMainWindowClass;
+    window_spec.size = kTemplateSize;
     // Device broadcasts come through our own registration with the HID bus.
-    spec.wants_device_broadcasts = false;
-    spec.double_clicks = true;
-    m_window = desktop->CreateWindow(spec, *m_events);
+    window_spec.wants_device_broadcasts = false;
+    window_spec.double_clicks = true;
+    m_window = desktop->CreateWindow(window_spec, *m_events);
     if (!m_window) {
         platform::Report("window.create_failed", "main");
         return 0;

@@ -34,12 +34,12 @@ CSkinnedDialog::~CSkinnedDialog() { DestroyWindow(); }
 
 bool CSkinnedDialog::Create(platform::Desktop& desktop) {
     m_pDesktop = &desktop;
-    platform::WindowSpec spec;
-    spec.name = m_name;
-    spec.class_name = "KorvexMivoConfig-" + m_name;
-    spec.size = kSmallDialogSize;
-    spec.double_clicks = false;
-    m_window = desktop.CreateWindow(spec, *m_events);
+    platform::WindowSpec window_spec;
+    window_spec.name = m_name;
+    window_spec.class_name = "KorvexMivoConfig-" + m_name;
+    window_spec.size = kSmallDialogSize;
+    window_spec.double_clicks = false;
+    m_window = desktop.CreateWindow(window_spec, *m_events);
     if (!m_window) {
         platform::Report("window.create_failed", m_name);
         return false;

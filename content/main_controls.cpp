@@ -28,9 +28,9 @@ constexpr int kAssignmentPictures = 6;
 
 std::filesystem::path UiPicDir() { return GetModuleDir() / "UIPIC"; }
 
-std::string HelpText(const CtrlSpec& spec) {
-    if (spec.text_key.empty()) return {};
-    return GetLangText(spec.text_key, spec.english);
+std::string HelpText(const CtrlSpec& row) {
+    if (row.text_key.empty()) return {};
+    return GetLangText(row.text_key, row.english);
 }
 
 struct SliderRange {
@@ -152,8 +152,8 @@ std::unique_ptr<CZylPageCtrl> MakePage(CZylDialog& host, int id) {
 }
 
 void AddChildren(CZylDialog& host, CZylPageCtrl& page, std::span<const CtrlSpec> table) {
-    for (const auto& spec : table) {
-        auto child = MakePageChild(spec);
+    for (const auto& row : table) {
+        auto child = MakePageChild(row);
         child->m_pEvent = &host;
         page.AddChild(std::move(child));
     }

@@ -168,8 +168,8 @@ void AddTextPath(Path& path, std::string_view text, float em_size, bool centre, 
     FontService* fonts = Fonts();
     if (!fonts || text.empty()) return;
     constexpr std::string_view kFamily = "Times New Roman";
-    const FontSpec spec{kFamily, em_size};
-    const int cy = MeasureText(text, &spec, {}).cy;
+    const FontSpec font_spec{kFamily, em_size};
+    const int cy = MeasureText(text, &font_spec, {}).cy;
     float y = static_cast<float>(rect.top) + 2.0f;
     if (cy < rect.Height()) y += static_cast<float>(rect.bottom - cy - rect.top) * 0.5f;
     const FaceId base = fonts->Resolve(kFamily);

@@ -115,7 +115,7 @@ class Desktop {
 public:
     virtual ~Desktop() = default;
 
-    virtual std::unique_ptr<DesktopWindow> CreateWindow(const WindowSpec& spec, WindowEvents& events) = 0;
+    virtual std::unique_ptr<DesktopWindow> CreateWindow(const WindowSpec& window_spec, WindowEvents& events) = 0;
     // Runs the loop until EndModal on this window or Quit; returns the code given there.
     virtual int RunModal(DesktopWindow& window) = 0;
     virtual void EndModal(DesktopWindow& window, int code) = 0;

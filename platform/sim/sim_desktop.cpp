@@ -37,9 +37,9 @@ const char* CommandName(WindowCommand command) {
 
 // ---------------------------------------------------------------- windows
 
-SimDesktopWindow::SimDesktopWindow(SimDesktop& desktop, const WindowSpec& spec, WindowEvents& events,
+SimDesktopWindow::SimDesktopWindow(SimDesktop& desktop, const WindowSpec& window_spec, WindowEvents& events,
                                    const gfx::Rect& rect)
-    : desktop_(desktop), spec_(spec), events_(events), rect_(rect) {}
+    : desktop_(desktop), spec_(window_spec), events_(events), rect_(rect) {}
 
 SimDesktopWindow::~SimDesktopWindow() { desktop_.Unregister(this); }
 
@@ -196,15 +196,15 @@ SimDesktop::~SimDesktop() = default;
 
 void SimDesktop::Log(std::string_view name, const std::string& args) { log_.Event(name, args); }
 
-std::unique_ptr<DesktopWindow> SimDesktop::CreateWindow(const WindowSpec& spec, WindowEvents& events) {
-    int w = std::max(spec.size.cx, 0);
-    int h = std::max(spec.size.cy, 0);
+std::unique_ptr<DesktopWindow> SimDesktop::CreateWindow(const WindowSpec& window_spec, WindowEvents& events) {
+    int w = std::max(window_spec.size.cx, 0);
+    int h = std::max(window_spec.size.cy, 0);
     gfx::Rect rect{(kScreen.cx - w) / 2, (kScreen.cy - h) / 2, 0, 0};
     rect.right = rect.left + w;
     rect.bottom = rect.top + h;
-    auto window = std::make_unique<SimDesktopWindow>(*this, spec, events, rect);
+    auto window = std::make_unique<SimDesktopWindow>(*this, window_spec, events, rect);
     windows_.push_back(window.get());
-    Log("window.create", spec.name + " " + Str(w) + "x" + Str(h));
+    Log("window.create", window_spec.name + " " + Str(w) + "x" + Str(h));
     return window;
 }
 

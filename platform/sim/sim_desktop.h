@@ -24,7 +24,7 @@ class SimDesktop;
 // One window of the simulated desktop. Created hidden, centred on the virtual screen.
 class SimDesktopWindow final : public DesktopWindow {
 public:
-    SimDesktopWindow(SimDesktop& desktop, const WindowSpec& spec, WindowEvents& events, const gfx::Rect& rect);
+    SimDesktopWindow(SimDesktop& desktop, const WindowSpec& window_spec, WindowEvents& events, const gfx::Rect& rect);
     ~SimDesktopWindow() override;
     SimDesktopWindow(const SimDesktopWindow&) = delete;
     SimDesktopWindow& operator=(const SimDesktopWindow&) = delete;
@@ -88,7 +88,7 @@ public:
     SimDesktop(const SimDesktop&) = delete;
     SimDesktop& operator=(const SimDesktop&) = delete;
 
-    std::unique_ptr<DesktopWindow> CreateWindow(const WindowSpec& spec, WindowEvents& events) override;
+    std::unique_ptr<DesktopWindow> CreateWindow(const WindowSpec& window_spec, WindowEvents& events) override;
     // Shows the window (subject to MayShow), then runs the loop. Whenever the loop has nothing to
     // deliver it asks the driver for the next input; without a driver, or when the driver has no
     // more, the loop quits with 0.

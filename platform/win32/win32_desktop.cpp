@@ -26,7 +26,7 @@ constexpr UINT_PTR kDragCommand = 0xF012;  // SC_MOVE | HTCAPTION: move as a pre
 
 class Win32Window final : public DesktopWindow {
 public:
-    Win32Window(const WindowSpec& spec, WindowEvents& events) : spec_(spec), events_(events) {}
+    Win32Window(const WindowSpec& window_spec, WindowEvents& events) : spec_(window_spec), events_(events) {}
     ~Win32Window() override {
         if (notify_) UnregisterDeviceNotification(notify_);
         if (hwnd_) {
@@ -281,10 +281,10 @@ Win32Desktop::~Win32Desktop() {
     for (void* lock : locks_) CloseHandle(lock);
 }
 
-std::unique_ptr<DesktopWindow> Win32Desktop::CreateWindow(const WindowSpec& spec, WindowEvents& events) {
-    auto window = std::make_unique<Win32Window>(spec, events);
+std::unique_ptr<DesktopWindow> Win32Desktop::CreateWindow(const WindowSpec& window_spec, WindowEvents& events) {
+    auto window = std::make_unique<Win32Window>(window_spec, events);
     if (!window->Create()) {
-        Report("window.create_failed", spec.name + " " + std::to_string(GetLastError()));
+        Report("window.create_failed", window_spec.name + " " + std::to_string(GetLastError()));
         return nullptr;
     }
     return window;

@@ -16,7 +16,7 @@ public:
     Win32Desktop(const Win32Desktop&) = delete;
     Win32Desktop& operator=(const Win32Desktop&) = delete;
 
-    std::unique_ptr<DesktopWindow> CreateWindow(const WindowSpec& spec, WindowEvents& events) override;
+    std::unique_ptr<DesktopWindow> CreateWindow(const WindowSpec& window_spec, WindowEvents& events) override;
     // Shows the window (subject to MayShow), then runs a GetMessage loop until EndModal on it or Quit.
     int RunModal(DesktopWindow& window) override;
     void EndModal(DesktopWindow& window, int code) override;

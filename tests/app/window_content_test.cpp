@@ -88,23 +88,23 @@ TEST(MainControls, EveryControlHasItsIdRectangleAndInitialState) {
     };
     for (const Table& table : {Table{content::FrameControls(), 0}, Table{content::MainPageControls(), 11},
                                Table{content::AdvancedPageControls(), 12}, Table{content::SupportPageControls(), 13}}) {
-        for (const CtrlSpec& spec : table.rows) {
-            SCOPED_TRACE("control " + std::to_string(spec.id));
-            CBaseCtrl* c = w.host.FindCtrl(spec.id);
+        for (const CtrlSpec& row : table.rows) {
+            SCOPED_TRACE("control " + std::to_string(row.id));
+            CBaseCtrl* c = w.host.FindCtrl(row.id);
             ASSERT_NE(c, nullptr);
-            EXPECT_EQ(c->m_rect, spec.rect);
-            EXPECT_EQ(c->m_nType, ExpectedType(spec.kind));
+            EXPECT_EQ(c->m_rect, row.rect);
+            EXPECT_EQ(c->m_nType, ExpectedType(row.kind));
             EXPECT_EQ(c->m_pEvent, &w.host);
             EXPECT_EQ(c->m_pParent, table.page ? w.host.FindCtrl(table.page) : nullptr);
-            if (spec.kind != content::CtrlKind::DropDown) {
-                EXPECT_EQ(c->m_strText, spec.english);
+            if (row.kind != content::CtrlKind::DropDown) {
+                EXPECT_EQ(c->m_strText, row.english);
             }
 
-            const bool hidden = spec.kind == content::CtrlKind::Marker || spec.id == 49;
+            const bool hidden = row.kind == content::CtrlKind::Marker || row.id == 49;
             EXPECT_EQ(c->m_bVisible, hidden ? 0 : 1);
-            const bool disabled = spec.id == 50 || spec.id == 51;
+            const bool disabled = row.id == 50 || row.id == 51;
             EXPECT_EQ(c->m_bEnabled, disabled ? 0 : 1);
-            const int state = spec.id == 4 ? kStateSelected : disabled ? kStateDisabled : kStateNormal;
+            const int state = row.id == 4 ? kStateSelected : disabled ? kStateDisabled : kStateNormal;
             EXPECT_EQ(c->m_nState, state);
         }
     }

@@ -71,12 +71,12 @@ private:
 };
 
 inline WindowSpec Spec(const std::string& name, int w = 200, int h = 100, const std::string& cls = "") {
-    WindowSpec spec;
-    spec.name = name;
-    spec.title = name;
-    spec.class_name = cls.empty() ? name + "-class" : cls;
-    spec.size = {w, h};
-    return spec;
+    WindowSpec window_spec;
+    window_spec.name = name;
+    window_spec.title = name;
+    window_spec.class_name = cls.empty() ? name + "-class" : cls;
+    window_spec.size = {w, h};
+    return window_spec;
 }
 
 // The simulated window behind a window the desktop created.

@@ -44,12 +44,12 @@ struct Recorder : WindowEvents {
 class Win32DesktopTest : public ::testing::Test {
 protected:
     WindowSpec Spec(const std::string& class_name) {
-        WindowSpec spec;
-        spec.name = "main";
-        spec.title = "Test window";
-        spec.class_name = class_name;
-        spec.size = {120, 80};
-        return spec;
+        WindowSpec window_spec;
+        window_spec.name = "main";
+        window_spec.title = "Test window";
+        window_spec.class_name = class_name;
+        window_spec.size = {120, 80};
+        return window_spec;
     }
     Win32Desktop desktop;
     Recorder events;

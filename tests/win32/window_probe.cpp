@@ -59,12 +59,12 @@ int main() {
         return posted ? 0 : 1;
     }
     Probe probe;
-    platform::WindowSpec spec;
-    spec.name = "probe";
-    spec.title = "Window probe";
-    spec.class_name = kClass;
-    spec.size = {200, 100};
-    auto window = desktop.CreateWindow(spec, probe);
+    platform::WindowSpec window_spec;
+    window_spec.name = "probe";
+    window_spec.title = "Window probe";
+    window_spec.class_name = kClass;
+    window_spec.size = {200, 100};
+    auto window = desktop.CreateWindow(window_spec, probe);
     if (!window) return 2;
     probe.desktop = &desktop;
     probe.window = window.get();
