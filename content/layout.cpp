@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include "auxiliary/support.h"
+
 namespace mivo::content {
 
 namespace {
@@ -16,6 +18,8 @@ constexpr std::string_view kDpiText = "Select your desired dpi setting.";
 constexpr std::string_view kScrollText = "Adjust your mouse wheel's vertical scroll speed.";
 constexpr std::string_view kMailText = "Click here to send a support request via e-mail.";
 constexpr std::string_view kSupportText = "Go to www.korvex.example for on-line support.";
+// The help text names the host the support buttons open.
+static_assert(kSupportText.find(kMakerHost) != std::string_view::npos);
 
 constexpr std::array kFrame = {
     CtrlSpec{2, K::Button, {748, 7, 770, 28}, "2", "Minimize the application."},

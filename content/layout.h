@@ -19,9 +19,6 @@ struct CtrlSpec {
     std::string_view english;
 };
 
-// The maker's web host, which the on-line support help text names.
-inline constexpr std::string_view kMakerHost = "www.korvex.example";
-
 // Frame controls in host-list order (before the pages): 2, 3, 4, 5, 6, 10, 7, 8, 9.
 std::span<const CtrlSpec> FrameControls();
 // Children of the main settings page (11), the advanced page (12) and the support page (13), in list order.
