@@ -1,5 +1,7 @@
-// mivoctl's host services on Linux: clock, paths and locale; no HID or pointer backend yet.
+// mivoctl's host services on Linux: clock, paths, locale and the hidraw HID bus; the pointer
+// settings the profile holds are Windows settings, so there is no pointer service here.
 #include "cli/host.h"
+#include "platform/linux/hid_hidraw.h"
 #include "platform/linux/linux_basic.h"
 
 namespace mivo::cli {
@@ -13,6 +15,7 @@ public:
         s.clock = &clock_;
         s.paths = &paths_;
         s.locale = &locale_;
+        s.hid = &hid_;
         return s;
     }
     const char* name() const override { return "Linux"; }
@@ -21,6 +24,7 @@ private:
     platform::linux_backend::LinuxClock clock_;
     platform::linux_backend::LinuxPaths paths_;
     platform::linux_backend::LinuxLocale locale_;
+    platform::linux_backend::HidrawBus hid_;
 };
 
 }  // namespace

@@ -38,7 +38,8 @@ const char kUsage[] =
     "  --help              this text; COMMAND --help describes one command\n"
     "\n"
     "Exit status: 0 done; 1 no mouse, a report refused, or the profile could not be written;\n"
-    "2 bad arguments or values; 3 no HID backend on this system (use --simulate).\n";
+    "2 bad arguments or values; 3 no HID backend on this system (use --simulate).\n"
+    "On Linux the mouse is reached through /dev/hidraw* (see the udev rule in res/linux/).\n";
 
 struct CommandHelp {
     std::string_view name;
@@ -378,13 +379,19 @@ int CmdReset(Session& s, const Options& o) {
 }
 
 bool NeedsMouseBackend(Session& s, std::string_view host) {
-    if (s.services.hid && s.services.pointer) return true;
+    if (s.services.hid) return true;
     s.err << "mivoctl: no HID backend is built for " << host
           << " yet, so the mouse cannot be reached; use --simulate for the built-in simulated mouse\n";
     return false;
 }
 
-int CmdApply(Session& s, const Options& o) {
+// The pointer settings of the profile are the Windows pointer settings; a host without them says so.
+std::string PointerNotWritten(std::string_view host) {
+    return "the pointer settings (speed, acceleration, trails, double-click, wheel) are Windows settings: "
+           "not changed on " + std::string(host);
+}
+
+int CmdApply(Session& s, const Options& o, std::string_view host) {
     if (int rc = NoExtraArgs(s, o)) return rc;
     MouseSettings settings = LoadCurrentProfile();
     DeviceLink link;
@@ -397,9 +404,11 @@ int CmdApply(Session& s, const Options& o) {
     switch (result.status) {
         case ApplyStatus::Done:
             s.out << "applied: the mouse accepted the end report\n";
+            if (!s.services.pointer) s.out << PointerNotWritten(host) << '\n';
             return kExitOk;
         case ApplyStatus::NoMouse:
-            s.err << "mivoctl: no mouse found; only the pointer settings were applied\n";
+            s.err << "mivoctl: no mouse found; "
+                  << (s.services.pointer ? "only the pointer settings were applied" : "nothing was applied") << '\n';
             return kExitDevice;
         case ApplyStatus::Refused:
             s.err << "mivoctl: the mouse refused report " << Hex2(result.refused) << " ("
@@ -509,7 +518,7 @@ CheckedValue CheckSettingValue(const ProfileKey& key, std::string_view text) {
 }
 
 int RunMivoctl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-               platform::sim::SimPlatform* sim) {
+               platform::sim::SimPlatform* sim, HostPlatform* host) {
     Options o;
     if (std::string e = ParseOptions(args, o); !e.empty()) {
         err << "mivoctl: " << e << "\n\n" << kUsage;
@@ -534,7 +543,11 @@ int RunMivoctl(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
 
     // Services: the simulated platform with the host's paths, or the host alone.
-    std::unique_ptr<HostPlatform> host = MakeHostPlatform();
+    std::unique_ptr<HostPlatform> own_host;
+    if (!host) {
+        own_host = MakeHostPlatform();
+        host = own_host.get();
+    }
     std::unique_ptr<platform::sim::SimPlatform> own_sim;
     std::unique_ptr<platform::sim::EventLog> host_log;
     platform::Services services = host->services();
@@ -574,7 +587,7 @@ int RunMivoctl(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (name == "set") return CmdSet(s, o);
     if (name == "reset") return CmdReset(s, o);
     if (!NeedsMouseBackend(s, host->name())) return kExitNoBackend;
-    if (name == "apply") return CmdApply(s, o);
+    if (name == "apply") return CmdApply(s, o, host->name());
     if (name == "dpi") return CmdDpi(s, o);
     return CmdWatch(s, o);
 }

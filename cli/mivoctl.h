@@ -21,11 +21,13 @@ constexpr int kExitDevice = 1;     // no mouse, a refused report or query, or an
 constexpr int kExitUsage = 2;      // bad arguments or values; nothing was written
 constexpr int kExitNoBackend = 3;  // the command needs a HID backend this build lacks
 
+class HostPlatform;
+
 // Runs one mivoctl command line (without the program name). With `--simulate`, `sim` (when
 // given) is the simulated platform to use instead of a fresh one, so tests can prepare and
-// inspect the mouse.
+// inspect the mouse. `host` (when given) stands in for this system's own services.
 int RunMivoctl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-               platform::sim::SimPlatform* sim = nullptr);
+               platform::sim::SimPlatform* sim = nullptr, HostPlatform* host = nullptr);
 
 // Checks a `set` value text for `key`; the number, or an error message naming the key and the
 // values it allows.

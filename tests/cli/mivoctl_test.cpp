@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/host.h"
 #include "cli/mivoctl.h"
 #include "platform/sim/sim_platform.h"
 
@@ -262,15 +263,63 @@ TEST_F(MivoctlTest, UsageErrorsAndHelp) {
     EXPECT_EQ(RunMivoctl({"--data-dir", dir.string()}, out, err), 2);
 }
 
-TEST_F(MivoctlTest, WithoutSimulateTheMouseCommandsSayTheBackendIsMissing) {
+// A host system made of the simulated parts, with or without a HID bus, and without the
+// Windows pointer settings (as on Linux).
+class PartsHost final : public HostPlatform {
+public:
+    PartsHost(platform::sim::SimPlatform& parts, bool with_hid) : parts_(parts), with_hid_(with_hid) {}
+    platform::Services services() override {
+        platform::Services s = parts_.services();
+        s.pointer = nullptr;
+        if (!with_hid_) s.hid = nullptr;
+        return s;
+    }
+    const char* name() const override { return "TestOS"; }
+
+private:
+    platform::sim::SimPlatform& parts_;
+    bool with_hid_;
+};
+
+TEST_F(MivoctlTest, AHostWithoutHidBusSaysTheBackendIsMissing) {
+    PartsHost host(sim, /*with_hid=*/false);
+    auto run = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {"--data-dir", dir.string()});
+        std::ostringstream out, err;
+        const int rc = RunMivoctl(args, out, err, nullptr, &host);
+        return Outcome{rc, out.str(), err.str()};
+    };
     for (const char* command : {"apply", "dpi", "watch"}) {
-        const Outcome o = Run({command}, /*simulate=*/false);
+        const Outcome o = run({command});
         EXPECT_EQ(o.rc, 3) << command;
+        EXPECT_NE(o.err.find("no HID backend is built for TestOS"), std::string::npos) << o.err;
         EXPECT_NE(o.err.find("use --simulate"), std::string::npos) << o.err;
     }
     // The profile commands need no mouse.
-    EXPECT_EQ(Run({"set", "ScrollSpeed=5"}, false).rc, 0);
-    EXPECT_NE(Run({"show"}, false).out.find("ScrollSpeed=5\n"), std::string::npos);
+    EXPECT_EQ(run({"set", "ScrollSpeed=5"}).rc, 0);
+    EXPECT_NE(run({"show"}).out.find("ScrollSpeed=5\n"), std::string::npos);
+}
+
+TEST_F(MivoctlTest, AHostWithoutPointerSettingsSendsTheReportsAndSaysThePointerIsUnchanged) {
+    PartsHost host(sim, /*with_hid=*/true);
+    auto apply = [&] {
+        std::ostringstream out, err;
+        const int rc = RunMivoctl({"--data-dir", dir.string(), "apply"}, out, err, nullptr, &host);
+        return Outcome{rc, out.str(), err.str()};
+    };
+    Outcome o = apply();
+    EXPECT_EQ(o.rc, 0) << o.err;
+    EXPECT_NE(o.out.find("not changed on TestOS"), std::string::npos) << o.out;
+    EXPECT_EQ(sim.log.Lines("hid.set").size(), 8u);
+    for (const char* write : {"pointer.trails", "pointer.mouse", "pointer.dclick", "pointer.speed", "pointer.wheel"}) {
+        EXPECT_TRUE(sim.log.Lines(write).empty()) << write;
+    }
+    EXPECT_EQ(sim.log.Lines("pointer.unavailable").size(), 1u);
+
+    sim.hid.Unplug();
+    o = apply();
+    EXPECT_EQ(o.rc, 1);
+    EXPECT_NE(o.err.find("no mouse found; nothing was applied"), std::string::npos) << o.err;
 }
 
 }  // namespace
