@@ -1,10 +1,20 @@
-// Host services of mivo-config on Linux: libpng/libjpeg pictures, FreeType/fontconfig fonts, /proc paths.
+// Host services of mivo-config on Linux: libpng/libjpeg pictures, FreeType/fontconfig fonts, /proc
+// paths, and the run on the X11 desktop with every real service.
 #include "app/host.h"
-#include "app/program.h"
 
+#include <memory>
+
+#include "app/file_event_log.h"
+#include "app/mouse_config_app.h"
+#include "app/program.h"
 #include "platform/linux/codec_linux.h"
 #include "platform/linux/fonts_linux.h"
+#include "platform/linux/hid_hidraw.h"
 #include "platform/linux/linux_basic.h"
+#include "platform/linux/shell_linux.h"
+#include "platform/linux/x11_desktop.h"
+#include "platform/sim/sim_hid.h"
+#include "resources/paths.h"
 
 namespace mivo {
 
@@ -26,6 +36,32 @@ private:
     platform::linux_backend::LinuxPaths paths_;
 };
 
+// Every Linux service of a run on the desktop. There are no pointer settings to write on this
+// system, and no sound backend: both stay null, which the core reports and carries on without.
+struct LinuxPlatform {
+    platform::linux_backend::LinuxClock clock;
+    platform::linux_backend::HidrawBus hid;
+    platform::linux_backend::LinuxPaths paths;
+    platform::linux_backend::LinuxLocale locale;
+    platform::linux_backend::LinuxImageCodec codec;
+    platform::linux_backend::LinuxFontService fonts;
+    platform::linux_backend::X11Desktop desktop;
+    platform::linux_backend::LinuxShell shell;
+
+    platform::Services services() {
+        platform::Services s;
+        s.clock = &clock;
+        s.hid = &hid;
+        s.paths = &paths;
+        s.locale = &locale;
+        s.codec = &codec;
+        s.fonts = &fonts;
+        s.desktop = &desktop;
+        s.shell = &shell;
+        return s;
+    }
+};
+
 }  // namespace
 
 std::unique_ptr<HostServices> MakeHostServices() { return std::make_unique<LinuxHost>(); }
@@ -33,10 +69,36 @@ std::unique_ptr<HostServices> MakeHostServices() { return std::make_unique<Linux
 // Linux passes arguments as bytes; UTF-8 locales make them UTF-8 already.
 std::vector<std::string> ProgramArguments(int argc, char** argv) { return {argv + 1, argv + argc}; }
 
-int RunOnDesktop(const ProgramOptions&, std::ostream& err) {
-    err << "mivo-config: there is no display backend on this platform yet; run with --headless "
-           "(the simulated desktop, driven by --script)\n";
-    return 2;
+int RunOnDesktop(const ProgramOptions& options, std::ostream& err) {
+    FileEventLog log;
+    if (!log.Open(options.log)) {
+        err << "mivo-config: cannot write the log to " << options.log.string() << "\n";
+        return 2;
+    }
+    auto system = std::make_unique<LinuxPlatform>();
+    platform::Services services = system->services();
+    if (!options.log.empty()) services.diagnostics = &log;
+    if (!system->desktop.IsOpen()) {
+        err << "mivo-config: cannot open the X display (is DISPLAY set?); run with --headless for the "
+               "simulated desktop\n";
+        return 2;
+    }
+    system->desktop.SetIconFolder(system->paths.ExecutablePath().parent_path() / "icons");
+
+    // The simulated mouse stands in for the HID bus only, as on the other desktop.
+    std::unique_ptr<platform::sim::SimHidBus> mouse;
+    if (options.simulate) {
+        mouse = std::make_unique<platform::sim::SimHidBus>(log);
+        mouse->SetClock(&system->clock);
+        if (options.mouse_absent) mouse->Unplug();
+        services.hid = mouse.get();
+    }
+    platform::ScopedServices scoped(services);
+
+    if (!options.data_dir.empty()) SetModuleDirOverride(options.data_dir);
+    const int code = CMouseConfigApp().Run(options.command_line);
+    if (!options.data_dir.empty()) ClearModuleDirOverride();
+    return code;
 }
 
 }  // namespace mivo

@@ -2,14 +2,9 @@
 // the Windows desktop with every real service.
 #include "app/host.h"
 
-#include <chrono>
-#include <cstdio>
-#include <fstream>
-#include <string_view>
-
+#include "app/file_event_log.h"
 #include "app/mouse_config_app.h"
 #include "app/program.h"
-#include "platform/diagnostics.h"
 #include "platform/sim/sim_hid.h"
 #include "platform/win32/win32_basic.h"
 #include "platform/win32/win32_codec.h"
@@ -35,47 +30,6 @@ private:
     platform::win32::Win32ImageCodec codec_;
     platform::win32::Win32FontService fonts_;
     platform::win32::Win32Paths paths_;
-};
-
-// The event log of a run on the real desktop: each line written as it happens, nothing kept in
-// memory (the program may run for days). Times come from the high-resolution counter, since the
-// system tick can be 15 ms coarse and the log is what shows the pauses between reports.
-class FileEventLog final : public platform::Diagnostics {
-public:
-    // Opens `file` ("-" for standard output); an empty path drops every event.
-    bool Open(const std::filesystem::path& file) {
-        if (file.empty()) return true;
-        if (file == "-") {
-            stdout_ = true;
-            return true;
-        }
-        out_.open(file, std::ios::out | std::ios::trunc);
-        return out_.is_open();
-    }
-
-    void Event(std::string_view name, std::string_view args) override {
-        if (!stdout_ && !out_.is_open()) return;
-        using namespace std::chrono;
-        std::string line = std::to_string(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-        line += ' ';
-        line += name;
-        if (!args.empty()) {
-            line += ' ';
-            line += args;
-        }
-        line += '\n';
-        if (stdout_) {
-            std::fwrite(line.data(), 1, line.size(), stdout);
-            std::fflush(stdout);
-        } else {
-            out_ << line;
-            out_.flush();
-        }
-    }
-
-private:
-    std::ofstream out_;
-    bool stdout_ = false;
 };
 
 }  // namespace
