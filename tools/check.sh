@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs the whole test suite, in the normal build and in the sanitizer build,
+# Builds everything and runs the whole test suite, in the normal build and in the sanitizer build
+# (in a virtual X display, which the X11 desktop tests need), then mivo-config on an X11 desktop,
 # then the Windows build under Wine where the cross compiler and Wine are installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,8 +12,10 @@ for preset in default asan; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
   echo "== $preset tests"
-  ctest --preset "$preset" | tee -a "$results"
+  xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset "$preset" | tee -a "$results"
 done
+echo "== mivo-config on the X11 desktop"
+tools/linux-desktop-check.sh build/default | tee -a "$results"
 if command -v x86_64-w64-mingw32-g++-posix >/dev/null && [[ -x /usr/lib/wine/wine64 ]] && command -v xvfb-run >/dev/null; then
   echo "== win64 build and Windows checks"
   tools/windows-check.sh | tee -a "$results"

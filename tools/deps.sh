@@ -5,10 +5,11 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev libjpeg62-turbo-dev libfreetype-dev libfontconfig-dev libpixman-1-dev
-  libx11-dev libudev-dev
+  libx11-dev libxtst-dev libudev-dev
   librsvg2-bin
   fonts-dejavu-core fonts-liberation fonts-wine fonts-wqy-microhei fonts-thai-tlwg
-  # Windows cross build, checked under Wine in a virtual display (tools/windows-check.sh)
+  # Virtual display for the X11 desktop tests and checks, and the Windows cross build checked
+  # under Wine in it (tools/linux-desktop-check.sh, tools/windows-check.sh)
   g++-mingw-w64-x86-64-posix wine64 xvfb xauth xdotool x11-apps imagemagick xcompmgr hsetroot
 )
 missing=()

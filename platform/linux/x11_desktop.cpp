@@ -460,8 +460,13 @@ public:
                 events_.OnLButtonUp(event.xbutton.x, event.xbutton.y);
                 break;
             case MotionNotify: {
-                // Only the newest position of a run of motions matters.
-                while (XCheckTypedWindowEvent(d_.display, window_, MotionNotify, &event)) {
+                // Only the newest position of a run of motions matters; a motion after a press
+                // or release stays after it.
+                XEvent next;
+                while (XEventsQueued(d_.display, QueuedAlready) > 0) {
+                    XPeekEvent(d_.display, &next);
+                    if (next.type != MotionNotify || next.xmotion.window != window_) break;
+                    XNextEvent(d_.display, &event);
                 }
                 last_time_ = event.xmotion.time;
                 if (dragging_) {

@@ -277,6 +277,11 @@ TEST(Program, TrayMenuShowsAndExits) {
 }
 
 TEST(Program, RefusesToRunWithoutItsRequiredOptions) {
+    // Without a display the desktop run refuses too and points at --headless (with one, "--simulate"
+    // alone would open the real window).
+    const char* display = std::getenv("DISPLAY");
+    const std::string saved_display = display ? display : "";
+    ::unsetenv("DISPLAY");
     struct Case {
         std::vector<std::string> args;
         int code;
@@ -294,6 +299,7 @@ TEST(Program, RefusesToRunWithoutItsRequiredOptions) {
         EXPECT_EQ(RunMivoConfig(c.args, out, err), c.code) << c.args.back();
         EXPECT_NE(err.str().find(c.says), std::string::npos) << err.str();
     }
+    if (display) ::setenv("DISPLAY", saved_display.c_str(), 1);
 }
 
 TEST(Program, ScriptErrorsStopBeforeAnythingRuns) {
