@@ -8,6 +8,7 @@ root=$PWD
 win=$root/build/win64
 
 if [[ "${1:-}" != "--inside" ]]; then
+  export WINDOWS_CHECK_START=${WINDOWS_CHECK_START:-$(date +%s)}
   # The asset generator runs on the build machine: the default build makes it.
   cmake --preset default >/dev/null
   cmake --build --preset default --target mivo_assetgen
@@ -264,8 +265,9 @@ wait $first 2>/dev/null || true
 rm -rf "$app"
 
 "${wine%64}server64" -k 2>/dev/null || true
+elapsed() { echo "$(($(date +%s) - ${WINDOWS_CHECK_START:-$(date +%s)})) s in all, $SECONDS s of it under Wine"; }
 if ((failures)); then
-  echo "windows check: $failures failed"
+  echo "windows check: $failures failed ($(elapsed))"
   exit 1
 fi
-echo "windows check: all passed"
+echo "windows check: all passed ($(elapsed))"
