@@ -9,7 +9,7 @@ packages=(
   librsvg2-bin
   fonts-dejavu-core fonts-liberation fonts-wine fonts-wqy-microhei fonts-thai-tlwg
   # Windows cross build, checked under Wine in a virtual display (tools/windows-check.sh)
-  g++-mingw-w64-x86-64-posix wine64 xvfb xauth xdotool x11-apps imagemagick xcompmgr hsetroot
+  g++-mingw-w64-x86-64-posix wine64 xvfb xauth xdotool x11-apps imagemagick xcompmgr hsetroot nsis
 )
 missing=()
 for p in "${packages[@]}"; do
