@@ -2,7 +2,9 @@
 // paths, and the run on the X11 desktop with every real service.
 #include "app/host.h"
 
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "app/file_event_log.h"
 #include "app/mouse_config_app.h"
@@ -84,6 +86,10 @@ int RunOnDesktop(const ProgramOptions& options, std::ostream& err) {
         return 2;
     }
     system->desktop.SetIconFolder(system->paths.ExecutablePath().parent_path() / "icons");
+    // The bus hears plugs through a udev monitor, served by the desktop's loop.
+    platform::linux_backend::X11Desktop& desktop = system->desktop;
+    system->hid.SetFdWatcher(
+        [&desktop](int fd, std::function<void()> on_readable) { desktop.WatchFd(fd, std::move(on_readable)); });
 
     // The simulated mouse stands in for the HID bus only, as on the other desktop.
     std::unique_ptr<platform::sim::SimHidBus> mouse;

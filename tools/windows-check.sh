@@ -8,6 +8,7 @@ root=$PWD
 win=$root/build/win64
 
 if [[ "${1:-}" != "--inside" ]]; then
+  export WINDOWS_CHECK_START=${WINDOWS_CHECK_START:-$(date +%s)}
   # The asset generator runs on the build machine: the default build makes it.
   cmake --preset default >/dev/null
   cmake --build --preset default --target mivo_assetgen
@@ -263,9 +264,43 @@ fi
 wait $first 2>/dev/null || true
 rm -rf "$app"
 
+# The installer: a silent per-user install puts the package, an uninstaller and a start menu entry
+# in place; the installed mivoctl writes its profile beside itself; a silent uninstall removes
+# everything the installer wrote and keeps the user's profile.
+echo "== installer: silent install, installed mivoctl, silent uninstall"
+users=$WINEPREFIX/drive_c/users
+installed() { find "$users" -type d -path '*/Programs/Korvex Mivo' -print -quit 2>/dev/null; }
+shortcut() { find "$users" -name 'Korvex Mivo.lnk' -print -quit 2>/dev/null; }
+if [[ ! -f $win/package/mivo-setup.exe ]]; then
+  fail "installer: package/mivo-setup.exe was not built"
+else
+  old=$(installed)
+  [[ -z $old ]] || rm -rf "$old"
+  code=0
+  (cd "$win" && timeout 120 "$wine" package/mivo-setup.exe /S) || code=$?
+  dir=$(installed)
+  if [[ $code != 0 || -z $dir ]]; then
+    fail "installer: exit $code, no installed folder"
+  else
+    missing=$(cd "$win/package/mivo" && find . -type f | while read -r f; do [[ -f $dir/$f ]] || echo "$f"; done)
+    [[ -z $missing ]] || fail "installer: not installed: $missing"
+    [[ -f $dir/uninstall.exe && -n $(shortcut) ]] || fail "installer: no uninstaller or no start menu entry"
+    (cd "$win" && timeout 60 "$wine" "$dir/mivoctl.exe" reset >/dev/null) || fail "installed mivoctl: reset failed"
+    [[ -f $dir/1.cfg ]] || fail "installed mivoctl: no profile beside the program"
+    # The uninstaller runs from a copy of itself, so its end is awaited by what it removes.
+    (cd "$win" && timeout 60 "$wine" "$dir/uninstall.exe" /S) || true
+    removed() { [[ ! -e $dir/mivo-config.exe && ! -e $dir/uninstall.exe && ! -d $dir/UIPIC && -z $(shortcut) ]]; }
+    poll 30 removed || fail "uninstaller: programs or the start menu entry left"
+    [[ -f $dir/1.cfg ]] || fail "uninstaller: the user's profile was removed"
+    echo "installed to ${dir#"$WINEPREFIX"/}; files left after the uninstall: $(find "$dir" -type f | wc -l) (the profile)"
+    rm -rf "$dir"
+  fi
+fi
+
 "${wine%64}server64" -k 2>/dev/null || true
+elapsed() { echo "$(($(date +%s) - ${WINDOWS_CHECK_START:-$(date +%s)})) s in all, $SECONDS s of it under Wine"; }
 if ((failures)); then
-  echo "windows check: $failures failed"
+  echo "windows check: $failures failed ($(elapsed))"
   exit 1
 fi
-echo "windows check: all passed"
+echo "windows check: all passed ($(elapsed))"

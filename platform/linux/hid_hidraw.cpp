@@ -1,7 +1,8 @@
-// Linux HID bus through hidraw: each operation is one open or ioctl on the node.
+// Linux HID bus through hidraw: each operation is one open or ioctl on the node; udev tells of plugs.
 #include "platform/linux/hid_hidraw.h"
 
 #include <fcntl.h>
+#include <libudev.h>
 #include <linux/hidraw.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -87,7 +88,64 @@ uint16_t FindReleaseNumber(const fs::path& hidraw_folder) {
     return 0;
 }
 
+std::optional<DeviceBroadcast> HidrawBroadcast(std::string_view action, std::string_view syspath) {
+    DeviceEvent event;
+    if (action == "add") {
+        event = DeviceEvent::Arrival;
+    } else if (action == "remove") {
+        event = DeviceEvent::RemoveComplete;
+    } else {
+        return std::nullopt;
+    }
+    return DeviceBroadcast{static_cast<uint32_t>(event), true, std::string(syspath)};
+}
+
+// The udev connection and its monitor, released in reverse order.
+struct HidrawBus::Monitor {
+    struct UdevFree {
+        void operator()(udev* u) const { udev_unref(u); }
+    };
+    struct MonitorFree {
+        void operator()(udev_monitor* m) const { udev_monitor_unref(m); }
+    };
+    std::unique_ptr<udev, UdevFree> context;
+    std::unique_ptr<udev_monitor, MonitorFree> monitor;
+};
+
 HidrawBus::HidrawBus(fs::path sysfs, fs::path dev) : sysfs_(std::move(sysfs)), dev_(std::move(dev)) {}
+
+HidrawBus::~HidrawBus() = default;
+
+void HidrawBus::SetFdWatcher(FdWatcher watcher) { watcher_ = std::move(watcher); }
+
+bool HidrawBus::RegisterNotifications(std::function<void(const DeviceBroadcast&)> handler) {
+    if (!watcher_) return false;
+    auto m = std::make_unique<Monitor>();
+    m->context.reset(udev_new());
+    if (m->context) m->monitor.reset(udev_monitor_new_from_netlink(m->context.get(), "udev"));
+    if (!m->monitor || udev_monitor_filter_add_match_subsystem_devtype(m->monitor.get(), "hidraw", nullptr) < 0 ||
+        udev_monitor_enable_receiving(m->monitor.get()) < 0) {
+        Report("hid.udev-failed");
+        return false;
+    }
+    const int fd = udev_monitor_get_fd(m->monitor.get());
+    handler_ = std::move(handler);
+    monitor_ = std::move(m);
+    watcher_(fd, [this] { DispatchNotifications(); });
+    return true;
+}
+
+void HidrawBus::DispatchNotifications() {
+    // The monitor's socket does not block: drain what has arrived.
+    while (udev_device* device = udev_monitor_receive_device(monitor_->monitor.get())) {
+        const char* action = udev_device_get_action(device);
+        const char* syspath = udev_device_get_syspath(device);
+        std::optional<DeviceBroadcast> broadcast;
+        if (action && syspath) broadcast = HidrawBroadcast(action, syspath);
+        udev_device_unref(device);
+        if (broadcast && handler_) handler_(*broadcast);
+    }
+}
 
 std::vector<std::string> HidrawBus::Enumerate() {
     std::vector<std::pair<unsigned, std::string>> nodes;
@@ -119,6 +177,5 @@ std::unique_ptr<HidDevice> HidrawBus::Open(const std::string& path) {
     return std::make_unique<HidrawDevice>(fd, folder);
 }
 
-bool HidrawBus::RegisterNotifications(std::function<void(const DeviceBroadcast&)>) { return false; }
 
 }  // namespace mivo::platform::linux_backend

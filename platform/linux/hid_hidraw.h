@@ -1,4 +1,5 @@
-// Linux HID bus through hidraw: interfaces found in sysfs, feature reports through the hidraw ioctls.
+// Linux HID bus through hidraw: interfaces found in sysfs, feature reports through the hidraw ioctls,
+// plug events from udev.
 #pragma once
 #include <cstdint>
 #include <filesystem>
@@ -25,13 +26,31 @@ public:
     std::vector<std::string> Enumerate() override;
     // Opens the node for reading and writing; null when it is missing or access is refused.
     std::unique_ptr<HidDevice> Open(const std::string& path) override;
-    // No arrival broadcasts on this host yet: false, and the caller polls instead.
+    ~HidrawBus() override;
+    HidrawBus(const HidrawBus&) = delete;
+    HidrawBus& operator=(const HidrawBus&) = delete;
+
+    // The owner's event loop, which watches a descriptor and calls back when it is readable.
+    using FdWatcher = std::function<void(int fd, std::function<void()> on_readable)>;
+    void SetFdWatcher(FdWatcher watcher);
+    // Listens to udev for hidraw nodes coming and going; the handler runs from the watcher's loop.
+    // False without a watcher (no loop to serve the monitor) or when udev cannot be reached.
     bool RegisterNotifications(std::function<void(const DeviceBroadcast&)> handler) override;
 
 private:
+    void DispatchNotifications();
+
     std::filesystem::path sysfs_;
     std::filesystem::path dev_;
+    FdWatcher watcher_;
+    std::function<void(const DeviceBroadcast&)> handler_;
+    struct Monitor;
+    std::unique_ptr<Monitor> monitor_;
 };
+
+// The broadcast a udev event of a hidraw node makes: "add" an arrival, "remove" a removal, each
+// naming the node's sysfs folder as Enumerate does; nullopt for any other action.
+std::optional<DeviceBroadcast> HidrawBroadcast(std::string_view action, std::string_view syspath);
 
 // The node number of a name "hidrawN"; nullopt for any other name.
 std::optional<unsigned> HidrawNodeNumber(std::string_view name);

@@ -82,6 +82,30 @@ TEST_F(HidrawTest, OpenFailsHonestly) {
     EXPECT_EQ(report[0], 0x03);  // left as it was
 }
 
+TEST_F(HidrawTest, UdevEventsBecomeTheBroadcastsThePlugRuleReads) {
+    const std::string mouse = fs::canonical(mouse_).string();
+    const std::string other = fs::canonical(other_).string();
+    const struct {
+        const char* action;
+        std::string path;
+        std::optional<DeviceChange> change;  // nullopt: no broadcast at all
+    } cases[] = {{"add", mouse, DeviceChange::MouseArrived},
+                 {"remove", mouse, DeviceChange::MouseRemoved},
+                 {"add", other, DeviceChange::Ignore},
+                 {"change", mouse, std::nullopt},
+                 {"bind", mouse, std::nullopt}};
+    for (const auto& c : cases) {
+        const auto broadcast = HidrawBroadcast(c.action, c.path);
+        ASSERT_EQ(broadcast.has_value(), c.change.has_value()) << c.action;
+        if (!broadcast) continue;
+        EXPECT_EQ(broadcast->name, c.path);
+        EXPECT_EQ(ClassifyDeviceChange(*broadcast), *c.change) << c.action << ' ' << c.path;
+    }
+    // With no loop to watch the monitor there is nothing to register.
+    HidrawBus bus(sys(), dev());
+    EXPECT_FALSE(bus.RegisterNotifications([](const DeviceBroadcast&) {}));
+}
+
 TEST(HidrawText, NodeNamesAndReleaseNumbers) {
     const struct {
         const char* name;
