@@ -65,6 +65,7 @@ private:
 class X11Test : public ::testing::Test {
 protected:
     static constexpr int kStopTimer = 9999;
+    static constexpr int kGuardTimer = 9998;
 
     void SetUp() override {
         // The server resets when its last client goes (the test before), and refuses connections
@@ -103,6 +104,16 @@ protected:
         events.on_timer[kStopTimer] = [this, &window] { desktop_->EndModal(window, -1); };
         window.SetTimer(kStopTimer, ms);
         return desktop_->RunModal(window);
+    }
+
+    // Ends every loop after `ms` milliseconds, so that a test whose input got lost fails instead of
+    // waiting for ever; the recorder then has a "guard" line.
+    void Guard(platform::DesktopWindow& window, Recorder& events, int ms) {
+        events.on_timer[kGuardTimer] = [this, &events] {
+            events.lines.push_back("guard");
+            desktop_->Quit(99);
+        };
+        window.SetTimer(kGuardTimer, ms);
     }
 
     // Shows the window and waits until the server has mapped it.

@@ -139,46 +139,57 @@ TEST_F(X11Test, TrayIconDocksWithXEmbedAndReportsClicksToItsOwner) {
     EXPECT_FALSE(XGetWindowAttributes(tray_display, icon, &attributes));  // the icon window is gone
 }
 
-// The popup menu of three items, run from a timer of its owner; `act` drives it once it shows.
-std::vector<std::string> RunMenu(X11Desktop& desktop,
-                                 std::function<void(Display* user, ::Window menu, XWindowAttributes at)> act) {
-    Recorder events;
-    platform::WindowSpec spec;
-    spec.name = "owner";
-    spec.class_name = "MivoMenuOwner";
-    spec.size = {20, 20};
-    auto owner = desktop.CreateWindow(spec, events);
-    auto tray = desktop.CreateTrayIcon();
-    if (!owner || !tray) return {"no window"};
-    std::thread driver([&] {
-        // Another connection plays the user once the menu is on the screen.
-        Display* user = XOpenDisplay(nullptr);
-        ::Window menu = 0;
-        for (int i = 0; i < 200 && !menu; ++i) {
-            menu = FindByClass(user, "KorvexMivoMenu");
-            if (!menu) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+// The first viewable window of `class_name` as another connection sees it, waiting up to 10 s.
+::Window WaitForClass(Display* display, const char* class_name, XWindowAttributes& at) {
+    for (int i = 0; i < 1000; ++i) {
+        if (::Window found = FindByClass(display, class_name)) {
+            XGetWindowAttributes(display, found, &at);
+            return found;
         }
-        XWindowAttributes attributes{};
-        if (menu) XGetWindowAttributes(user, menu, &attributes);
-        act(user, menu, attributes);
-        XFlush(user);
-        XCloseDisplay(user);
-    });
-    events.on_timer[1] = [&] {
-        owner->KillTimer(1);
-        tray->TrackPopupMenu(*owner, {{32772, "设置米沃鼠标"}, {32774, "退出程序"}, {5, "third"}}, {600, 500}, 0x28);
-        events.lines.push_back("returned");
-        owner->SetTimer(2, 50);
-    };
-    events.on_timer[2] = [&] { desktop.EndModal(*owner, 0); };
-    owner->SetTimer(1, 10);
-    desktop.RunModal(*owner);
-    driver.join();
-    return events.lines;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return 0;
 }
 
-TEST_F(X11Test, PopupMenuChoiceArrivesAsAMenuCommand) {
-    auto lines = RunMenu(*desktop_, [](Display* user, ::Window menu, XWindowAttributes at) {
+class PopupTest : public X11Test {
+protected:
+    // The popup menu of three items, run from a timer of its owner; `act` plays the user on
+    // another connection once the menu is on the screen.
+    std::vector<std::string> RunMenu(std::function<void(Display* user, ::Window menu, XWindowAttributes at)> act) {
+        Recorder events;
+        platform::WindowSpec spec;
+        spec.name = "owner";
+        spec.class_name = "MivoMenuOwner";
+        spec.size = {20, 20};
+        auto owner = desktop_->CreateWindow(spec, events);
+        auto tray = desktop_->CreateTrayIcon();
+        if (!owner || !tray) return {"no window"};
+        std::thread driver([&] {
+            Display* user = XOpenDisplay(nullptr);
+            if (!user) return;
+            XWindowAttributes attributes{};
+            const ::Window menu = WaitForClass(user, "KorvexMivoMenu", attributes);
+            act(user, menu, attributes);
+            XFlush(user);
+            XCloseDisplay(user);
+        });
+        events.on_timer[1] = [&] {
+            owner->KillTimer(1);
+            tray->TrackPopupMenu(*owner, {{32772, "设置米沃鼠标"}, {32774, "退出程序"}, {5, "third"}}, {600, 500}, 0x28);
+            events.lines.push_back("returned");
+            owner->SetTimer(2, 50);
+        };
+        events.on_timer[2] = [&] { desktop_->EndModal(*owner, 0); };
+        owner->SetTimer(1, 10);
+        Guard(*owner, events, 15000);
+        desktop_->RunModal(*owner);
+        driver.join();
+        return events.lines;
+    }
+};
+
+TEST_F(PopupTest, PopupMenuChoiceArrivesAsAMenuCommand) {
+    auto lines = RunMenu([](Display* user, ::Window menu, XWindowAttributes at) {
         ASSERT_NE(menu, 0u);
         // Right- and bottom-aligned on the point.
         EXPECT_EQ(at.x + at.width, 600);
@@ -189,14 +200,14 @@ TEST_F(X11Test, PopupMenuChoiceArrivesAsAMenuCommand) {
     EXPECT_EQ(lines, (std::vector<std::string>{"returned", "menu 32774"}));
 }
 
-TEST_F(X11Test, PopupMenuIsDismissedByAPressOutsideOrEscape) {
-    auto outside = RunMenu(*desktop_, [](Display* user, ::Window menu, XWindowAttributes at) {
+TEST_F(PopupTest, PopupMenuIsDismissedByAPressOutsideOrEscape) {
+    auto outside = RunMenu([](Display* user, ::Window menu, XWindowAttributes at) {
         ASSERT_NE(menu, 0u);
         ClickAt(user, at.x + at.width + 50, at.y + at.height + 50);
     });
     EXPECT_EQ(outside, std::vector<std::string>{"returned"});
 
-    auto escape = RunMenu(*desktop_, [](Display* user, ::Window menu, XWindowAttributes) {
+    auto escape = RunMenu([](Display* user, ::Window menu, XWindowAttributes) {
         ASSERT_NE(menu, 0u);
         const KeyCode code = XKeysymToKeycode(user, XK_Escape);
         XTestFakeKeyEvent(user, code, True, CurrentTime);
@@ -207,27 +218,29 @@ TEST_F(X11Test, PopupMenuIsDismissedByAPressOutsideOrEscape) {
 }
 
 TEST_F(X11Test, MessageBoxReturnsWhenItsOkButtonIsClicked) {
-    bool clicked = false;
+    Recorder guard_events;
+    auto guard = MakeWindow(guard_events, {0, 0, 10, 10});
+    ASSERT_TRUE(guard);
+    Guard(*guard, guard_events, 15000);
+    int clicks = 0;
     std::thread user([&] {
         Display* display = XOpenDisplay(nullptr);
-        ::Window box = 0;
-        for (int i = 0; i < 200 && !box; ++i) {
-            box = FindByClass(display, "KorvexMivoMessage");
-            if (!box) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        if (box) {
-            XWindowAttributes at{};
-            XGetWindowAttributes(display, box, &at);
-            // The OK button is centred 27 px above the bottom edge.
+        if (!display) return;
+        XWindowAttributes at{};
+        // The OK button is centred 27 px above the bottom edge; clicked again should a click
+        // reach the box before it takes input.
+        for (::Window box = WaitForClass(display, "KorvexMivoMessage", at); box && clicks < 20;
+             box = FindByClass(display, "KorvexMivoMessage")) {
+            if (clicks) std::this_thread::sleep_for(std::chrono::milliseconds(200));
             ClickAt(display, at.x + at.width / 2, at.y + at.height - 27);
-            clicked = true;
+            ++clicks;
         }
-        XFlush(display);
         XCloseDisplay(display);
     });
     desktop_->MessageBox("CreateDispatch() failed w/error 0x80070002", "mivo-config");
     user.join();
-    EXPECT_TRUE(clicked);
+    EXPECT_TRUE(guard_events.lines.empty()) << "the box did not close";
+    EXPECT_GE(clicks, 1);
     EXPECT_EQ(FindByClass(display_, "KorvexMivoMessage"), 0u);
 }
 
