@@ -81,8 +81,10 @@ TEST_F(MivoctlTest, ApplyFactoryProfileSendsEightReportsOnTime) {
     for (const auto& [dt, bytes] : expected) expected_lines.push_back(std::to_string(t + dt) + " hid.set " + bytes);
     EXPECT_EQ(sim.log.Lines("hid.set"), expected_lines);
 
-    // The same lines reach the log file, with the pointer settings before them.
-    const std::string logged = ReadFile(log_file);
+    // The same lines reach the log file, with the pointer settings before them (a text file: on
+    // Windows its lines end in CR LF).
+    std::string logged = ReadFile(log_file);
+    std::erase(logged, '\r');
     for (const auto& line : expected_lines) EXPECT_NE(logged.find(line + "\n"), std::string::npos) << line;
     EXPECT_LT(logged.find("pointer.speed"), logged.find("hid.set"));
     EXPECT_EQ(sim.hid.Mouse().end_reports, 1);
