@@ -29,4 +29,10 @@ std::vector<std::string> ProgramArguments(int argc, char** argv);
 // no desktop backend it says so on `err` and returns 2.
 int RunOnDesktop(const ProgramOptions& options, std::ostream& err);
 
+// The part of RunOnDesktop every system shares: runs the start-up with `services` (the system's
+// own), where with options.simulate the simulated mouse, timed by `clock` and logging to `log`,
+// stands in for the HID bus. The pointer settings stay the system's, so an apply can be read back.
+int RunWithSystemServices(platform::Services services, platform::Clock& clock, platform::Diagnostics& log,
+                          const ProgramOptions& options);
+
 }  // namespace mivo

@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "app/file_event_log.h"
-#include "app/mouse_config_app.h"
 #include "app/program.h"
 #include "platform/linux/codec_linux.h"
 #include "platform/linux/fonts_linux.h"
@@ -15,8 +14,6 @@
 #include "platform/linux/linux_basic.h"
 #include "platform/linux/shell_linux.h"
 #include "platform/linux/x11_desktop.h"
-#include "platform/sim/sim_hid.h"
-#include "resources/paths.h"
 
 namespace mivo {
 
@@ -90,21 +87,7 @@ int RunOnDesktop(const ProgramOptions& options, std::ostream& err) {
     platform::linux_backend::X11Desktop& desktop = system->desktop;
     system->hid.SetFdWatcher(
         [&desktop](int fd, std::function<void()> on_readable) { desktop.WatchFd(fd, std::move(on_readable)); });
-
-    // The simulated mouse stands in for the HID bus only, as on the other desktop.
-    std::unique_ptr<platform::sim::SimHidBus> mouse;
-    if (options.simulate) {
-        mouse = std::make_unique<platform::sim::SimHidBus>(log);
-        mouse->SetClock(&system->clock);
-        if (options.mouse_absent) mouse->Unplug();
-        services.hid = mouse.get();
-    }
-    platform::ScopedServices scoped(services);
-
-    if (!options.data_dir.empty()) SetModuleDirOverride(options.data_dir);
-    const int code = CMouseConfigApp().Run(options.command_line);
-    if (!options.data_dir.empty()) ClearModuleDirOverride();
-    return code;
+    return RunWithSystemServices(services, system->clock, log, options);
 }
 
 }  // namespace mivo

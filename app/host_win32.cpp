@@ -3,14 +3,11 @@
 #include "app/host.h"
 
 #include "app/file_event_log.h"
-#include "app/mouse_config_app.h"
 #include "app/program.h"
-#include "platform/sim/sim_hid.h"
 #include "platform/win32/win32_basic.h"
 #include "platform/win32/win32_codec.h"
 #include "platform/win32/win32_entry.h"
 #include "platform/win32/win32_fonts.h"
-#include "resources/paths.h"
 
 namespace mivo {
 
@@ -48,22 +45,7 @@ int RunOnDesktop(const ProgramOptions& options, std::ostream& err) {
     platform::win32::Win32Platform system;
     platform::Services services = system.services();
     if (!options.log.empty()) services.diagnostics = &log;
-
-    // The simulated mouse stands in for the HID bus only; the pointer settings stay the system's
-    // so that an apply can be read back.
-    std::unique_ptr<platform::sim::SimHidBus> mouse;
-    if (options.simulate) {
-        mouse = std::make_unique<platform::sim::SimHidBus>(log);
-        mouse->SetClock(&system.clock);
-        if (options.mouse_absent) mouse->Unplug();
-        services.hid = mouse.get();
-    }
-    platform::ScopedServices scoped(services);
-
-    if (!options.data_dir.empty()) SetModuleDirOverride(options.data_dir);
-    const int code = CMouseConfigApp().Run(options.command_line);
-    if (!options.data_dir.empty()) ClearModuleDirOverride();
-    return code;
+    return RunWithSystemServices(services, system.clock, log, options);
 }
 
 }  // namespace mivo

@@ -7,6 +7,7 @@
 #include "app/mouse_config_app.h"
 #include "platform/platform.h"
 #include "platform/sim/script.h"
+#include "platform/sim/sim_hid.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_platform.h"
 #include "platform/sim/sim_shell.h"
@@ -96,6 +97,23 @@ std::optional<std::string> ParseProgramOptions(const std::vector<std::string>& a
         options.command_line += words[i];
     }
     return std::nullopt;
+}
+
+int RunWithSystemServices(platform::Services services, platform::Clock& clock, platform::Diagnostics& log,
+                          const ProgramOptions& options) {
+    std::unique_ptr<platform::sim::SimHidBus> mouse;
+    if (options.simulate) {
+        mouse = std::make_unique<platform::sim::SimHidBus>(log);
+        mouse->SetClock(&clock);
+        if (options.mouse_absent) mouse->Unplug();
+        services.hid = mouse.get();
+    }
+    platform::ScopedServices scoped(services);
+
+    if (!options.data_dir.empty()) SetModuleDirOverride(options.data_dir);
+    const int code = CMouseConfigApp().Run(options.command_line);
+    if (!options.data_dir.empty()) ClearModuleDirOverride();
+    return code;
 }
 
 int RunMivoConfig(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -21,6 +21,7 @@
 #include <cstring>
 #include <deque>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <map>
 #include <mutex>
@@ -53,6 +54,21 @@ int OnXError(Display* display, XErrorEvent* error) {
     Report("x11.error", std::to_string(error->error_code) + " " + std::to_string(error->request_code));
     return 0;
 }
+
+// Sends a 32-bit client message of `type` about `window` to `destination`; the XSendEvent status.
+Status SendClientMessage(Display* display, ::Window destination, long mask, ::Window window, Atom type,
+                         std::initializer_list<long> data) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = type;
+    event.xclient.format = 32;
+    int i = 0;
+    for (long value : data) event.xclient.data.l[i++] = value;
+    return XSendEvent(display, destination, False, mask, &event);
+}
+
+constexpr long kToWindowManager = SubstructureRedirectMask | SubstructureNotifyMask;
 
 std::string ToHex(unsigned long value) {
     char text[32];
@@ -372,14 +388,9 @@ public:
     }
     bool IsVisible() override { return visible_; }
     void SetForeground() override {
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = window_;
-        event.xclient.message_type = d_.net_active;
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = 1;  // from an application
-        event.xclient.data.l[1] = static_cast<long>(last_time_);
-        XSendEvent(d_.display, d_.root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+        // Source 1: a request from an application.
+        SendClientMessage(d_.display, d_.root, kToWindowManager, window_, d_.net_active,
+                          {1, static_cast<long>(last_time_)});
         XRaiseWindow(d_.display, window_);
         XFlush(d_.display);
     }
@@ -393,17 +404,9 @@ public:
             // The window manager moves the window until the button goes up; it needs the
             // pointer, which our press grabbed implicitly.
             XUngrabPointer(d_.display, CurrentTime);
-            XEvent event{};
-            event.xclient.type = ClientMessage;
-            event.xclient.window = window_;
-            event.xclient.message_type = d_.net_moveresize;
-            event.xclient.format = 32;
-            event.xclient.data.l[0] = root_x;
-            event.xclient.data.l[1] = root_y;
-            event.xclient.data.l[2] = kMoveResizeMove;
-            event.xclient.data.l[3] = Button1;
-            event.xclient.data.l[4] = 1;
-            XSendEvent(d_.display, d_.root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+            // Source 1 (an application) moving with button 1.
+            SendClientMessage(d_.display, d_.root, kToWindowManager, window_, d_.net_moveresize,
+                              {root_x, root_y, kMoveResizeMove, Button1, 1});
             XFlush(d_.display);
             return;
         }
@@ -878,15 +881,8 @@ public:
         if (picture_.IsNull()) Report("x11.tray_icon_missing", std::to_string(icon_id));
         d_.targets[icon_window_] = this;
 
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = manager;
-        event.xclient.message_type = d_.tray_opcode;
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = CurrentTime;
-        event.xclient.data.l[1] = kTrayRequestDock;
-        event.xclient.data.l[2] = static_cast<long>(icon_window_);
-        XSendEvent(dpy, manager, False, NoEventMask, &event);
+        SendClientMessage(dpy, manager, NoEventMask, manager, d_.tray_opcode,
+                          {CurrentTime, kTrayRequestDock, static_cast<long>(icon_window_)});
         XFlush(dpy);
         return true;
     }
@@ -1154,13 +1150,8 @@ bool X11Desktop::PostToWindowOfClass(const std::string& class_name, uint32_t mes
         Report("x11.post_none", class_name + " " + std::to_string(message));
         return false;
     }
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = target;
-    event.xclient.message_type = impl_->message_atom;
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(message);
-    const Status sent = XSendEvent(dpy, target, False, NoEventMask, &event);
+    const Status sent =
+        SendClientMessage(dpy, target, NoEventMask, target, impl_->message_atom, {static_cast<long>(message)});
     XSync(dpy, False);
     if (!sent) Report("x11.post", class_name + " " + ToHex(target));
     return sent != 0;
