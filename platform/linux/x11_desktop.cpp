@@ -638,7 +638,9 @@ void X11Desktop::Impl::Turn() {
     }
     if (FireDueTimer()) return;
 
-    XFlush(display);
+    // Flushes, and takes in what the server has sent: an event Xlib has already read into its
+    // queue (during any round trip since the check above) would never wake the poll below.
+    if (XEventsQueued(display, QueuedAfterFlush) > 0) return;
     std::vector<pollfd> fds;
     fds.push_back({ConnectionNumber(display), POLLIN, 0});
     if (wake[0] >= 0) fds.push_back({wake[0], POLLIN, 0});
