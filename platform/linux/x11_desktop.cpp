@@ -280,8 +280,8 @@ public:
         bool override_redirect = false;
     };
 
-    X11Window(X11Desktop::Impl& desktop, const WindowSpec& spec, WindowEvents& events, Options options)
-        : d_(desktop), spec_(spec), events_(events), options_(options) {}
+    X11Window(X11Desktop::Impl& desktop, const WindowSpec& window_spec, WindowEvents& events, Options options)
+        : d_(desktop), spec_(window_spec), events_(events), options_(options) {}
 
     ~X11Window() override {
         if (!window_) return;
@@ -900,20 +900,20 @@ public:
         X11Window* x11_owner = AsX11(owner);
         if (!x11_owner || items.empty()) return;
         MenuEvents events(desktop_, items);
-        WindowSpec spec;
-        spec.name = "menu";
-        spec.title = "menu";
-        spec.class_name = "KorvexMivoMenu";
-        spec.size = events.Size();
-        spec.double_clicks = false;
-        auto menu = std::make_unique<X11Window>(d_, spec, events, X11Window::Options{true});
+        WindowSpec window_spec;
+        window_spec.name = "menu";
+        window_spec.title = "menu";
+        window_spec.class_name = "KorvexMivoMenu";
+        window_spec.size = events.Size();
+        window_spec.double_clicks = false;
+        auto menu = std::make_unique<X11Window>(d_, window_spec, events, X11Window::Options{true});
         if (!menu->Create()) {
             Report("x11.window", "menu");
             return;
         }
         events.Attach(menu.get());
         // Placed by the flags as the other desktop places it, and kept on the screen.
-        const gfx::Size size = spec.size;
+        const gfx::Size size = window_spec.size;
         int x = (flags & kMenuRightAlign) ? at.x - size.cx : at.x;
         int y = (flags & kMenuBottomAlign) ? at.y - size.cy : at.y;
         x = std::clamp(x, 0, std::max(0, DisplayWidth(d_.display, d_.screen) - size.cx));
@@ -1165,13 +1165,13 @@ void X11Desktop::MessageBox(const std::string& text, const std::string& caption)
         return;
     }
     BoxEvents events(*this, text);
-    WindowSpec spec;
-    spec.name = "msgbox";
-    spec.title = caption;
-    spec.class_name = "KorvexMivoMessage";
-    spec.size = events.Size();
-    spec.double_clicks = false;
-    auto box = CreateWindow(spec, events);
+    WindowSpec window_spec;
+    window_spec.name = "msgbox";
+    window_spec.title = caption;
+    window_spec.class_name = "KorvexMivoMessage";
+    window_spec.size = events.Size();
+    window_spec.double_clicks = false;
+    auto box = CreateWindow(window_spec, events);
     if (!box) return;
     events.Attach(box.get());
     events.Draw();

@@ -88,13 +88,13 @@ protected:
 
     std::unique_ptr<platform::DesktopWindow> MakeWindow(Recorder& events, gfx::Rect at, std::string class_name = "MivoTest",
                                                         bool double_clicks = true) {
-        platform::WindowSpec spec;
-        spec.name = "test";
-        spec.title = "测试 window";
-        spec.class_name = std::move(class_name);
-        spec.size = {at.Width(), at.Height()};
-        spec.double_clicks = double_clicks;
-        auto window = desktop_->CreateWindow(spec, events);
+        platform::WindowSpec window_spec;
+        window_spec.name = "test";
+        window_spec.title = "测试 window";
+        window_spec.class_name = std::move(class_name);
+        window_spec.size = {at.Width(), at.Height()};
+        window_spec.double_clicks = double_clicks;
+        auto window = desktop_->CreateWindow(window_spec, events);
         if (window) window->Move(at);
         return window;
     }

@@ -157,11 +157,11 @@ protected:
     // another connection once the menu is on the screen.
     std::vector<std::string> RunMenu(std::function<void(Display* user, ::Window menu, XWindowAttributes at)> act) {
         Recorder events;
-        platform::WindowSpec spec;
-        spec.name = "owner";
-        spec.class_name = "MivoMenuOwner";
-        spec.size = {20, 20};
-        auto owner = desktop_->CreateWindow(spec, events);
+        platform::WindowSpec window_spec;
+        window_spec.name = "owner";
+        window_spec.class_name = "MivoMenuOwner";
+        window_spec.size = {20, 20};
+        auto owner = desktop_->CreateWindow(window_spec, events);
         auto tray = desktop_->CreateTrayIcon();
         if (!owner || !tray) return {"no window"};
         std::thread driver([&] {
