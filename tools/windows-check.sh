@@ -20,12 +20,22 @@ fi
 wine=/usr/lib/wine/wine64
 [[ -x $wine ]] || wine=$(command -v wine64 || command -v wine)
 export WINEPREFIX=$win/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# A Wine server left from another display would serve this one's programs with that display.
-"${wine%64}server64" -k 2>/dev/null || true
+# One Wine server for the whole check, kept running between programs: a program started while an
+# idle server is shutting down can fail to start. A server left from another display would serve
+# this one's programs with that display, so it goes first.
+wineserver=${wine%64}server64
+restart_wineserver() {  # ends every Windows program of the prefix and starts a persistent server
+  "$wineserver" -k 2>/dev/null || true
+  "$wineserver" -w 2>/dev/null || true
+  "$wineserver" -p
+}
+"$wineserver" -k 2>/dev/null || true
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
   echo "== new Wine prefix in $WINEPREFIX"
   timeout 180 "$wine" wineboot -i >/dev/null 2>&1
 fi
+restart_wineserver
+trap '"$wineserver" -k 2>/dev/null || true' EXIT
 # Tahoma, as Windows ships it (the window's text face).
 fonts=$WINEPREFIX/drive_c/windows/Fonts
 for f in /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf; do
@@ -42,7 +52,7 @@ convert -size 1280x1024 gradient:'#1d4f7a-#8fc1e3' "$desktop"
 hsetroot -fill "$desktop" >/dev/null
 xcompmgr 2>"$win/xcompmgr.log" &
 compositor=$!
-trap 'kill $compositor 2>/dev/null || true' EXIT
+trap 'kill $compositor 2>/dev/null || true; "$wineserver" -k 2>/dev/null || true' EXIT
 shot() { import -window root "$1"; }
 pixel_of() { convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | tail -1 | grep -o '#[0-9A-F]\{6\}' || true; }
 near() {  # near #RRGGBB #RRGGBB: the same colour within 3 per channel (the desktop is dithered)
@@ -114,10 +124,12 @@ if [[ -f $win/bin/mivo-config.exe ]]; then
   (cd "$win" && timeout 120 "$wine" bin/mivo-config.exe --headless --simulate --data-dir "$win/bin" \
     --script "$shots/script.txt" --screenshot-dir "$shots" --log "$shots/events.log") || code=$?
   size=$(identify -format '%wx%h' "$shots/main.png" 2>/dev/null || echo none)
+  rm -f "$win/headless-main.png"
   cp "$shots/main.png" "$win/headless-main.png" 2>/dev/null || true
   echo "exit $code, screenshot $size"
   if [[ $code != 0 || $size != 800x500 ]] || ! tr -d '\r' <"$shots/events.log" | grep -q "window.present main 800x500"; then
-    echo "!! mivo-config: expected exit 0 and an 800x500 main window"
+    echo "!! mivo-config: expected exit 0 and an 800x500 main window; the end of its event log:"
+    tail -5 "$shots/events.log" 2>/dev/null || echo "(no event log)"
     failures=$((failures + 1))
   fi
   rm -rf "$shots"
@@ -191,7 +203,8 @@ if has_main_window; then
   # its clear corner shows the desktop.
   xdotool mousemove 2 2   # no control under the pointer
   mkdir -p "$win/screenshots"
-  convert "$desktop" -crop "800x500+$wx+$wy" +repage "$win/headless-main.png" -composite "$app/expected.png"
+  [[ -f $win/headless-main.png ]] || fail "main window: no headless picture of the main page to compare with"
+  convert "$desktop" -crop "800x500+$wx+$wy" +repage "$win/headless-main.png" -composite "$app/expected.png" || true
   window_part() { shot "$app/screen.png" && convert "$app/screen.png" -crop "800x500+$wx+$wy" +repage "$app/window.png"; }
   as_expected() { window_part && same_picture "$app/expected.png" "$app/window.png"; }
   poll 20 as_expected || true
@@ -230,7 +243,7 @@ if has_main_window; then
   [[ $pointer == "dclick 600 wheel 3 trails 0 mouse 0 0 0" ]] ||
     fail "pointer settings after the apply: expected dclick 600 wheel 3 trails 0 mouse 0 0 0"
 fi
-"${wine%64}server64" -k 2>/dev/null || true
+restart_wineserver
 wait $first 2>/dev/null || true
 
 # Without --simulate Wine's HID bus has no mouse: the device check shows, the main window does not.
@@ -258,7 +271,7 @@ else
   ! poll 2 has_main_window || fail "without a mouse: the main window showed after the device check"
   echo "device check shown and dismissed; main window hidden"
 fi
-"${wine%64}server64" -k 2>/dev/null || true
+restart_wineserver
 wait $first 2>/dev/null || true
 rm -rf "$app"
 
@@ -295,7 +308,7 @@ else
   fi
 fi
 
-"${wine%64}server64" -k 2>/dev/null || true
+"$wineserver" -k 2>/dev/null || true
 elapsed() { echo "$(($(date +%s) - ${WINDOWS_CHECK_START:-$(date +%s)})) s in all, $SECONDS s of it under Wine"; }
 if ((failures)); then
   echo "windows check: $failures failed ($(elapsed))"
