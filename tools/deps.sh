@@ -10,7 +10,7 @@ packages=(
   fonts-dejavu-core fonts-liberation fonts-wine fonts-wqy-microhei fonts-thai-tlwg
   # Virtual display for the X11 desktop tests and checks, and the Windows cross build checked
   # under Wine in it (tools/linux-desktop-check.sh, tools/windows-check.sh)
-  g++-mingw-w64-x86-64-posix wine64 xvfb xauth xdotool x11-apps imagemagick xcompmgr hsetroot nsis
+  g++-mingw-w64-x86-64-posix wine64 xvfb xauth xdotool imagemagick xcompmgr hsetroot nsis
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -65,6 +65,7 @@ near() {  # near #RRGGBB #RRGGBB: the same colour within 3 per channel (the desk
 }
 
 failures=0
+source tools/desktop-check-lib.sh
 run() {  # run NAME EXE [ARGS...]: one Windows program under Wine, at most two minutes
   local name=$1
   shift
@@ -162,14 +163,6 @@ rm -f "$out" "$win/probe.png"
 
 # mivo-config on the Wine desktop. Every wait polls with a time limit; times are window-relative
 # through the window's place on the X display.
-fail() { echo "!! $*"; failures=$((failures + 1)); }
-poll() {  # poll SECONDS CMD...: runs CMD every 0.2 s until it succeeds; false on timeout
-  local end=$((SECONDS + $1))
-  shift
-  until "$@"; do ((SECONDS < end)) || return 1; sleep 0.2; done
-}
-main_window() { xdotool search --onlyvisible --name '^米沃鼠标$' 2>/dev/null | head -1; }
-has_main_window() { [[ -n $(main_window) ]]; }
 no_main_window() { [[ -z $(main_window) ]]; }
 wx=0 wy=0
 click() { xdotool mousemove $((wx + $1)) $((wy + $2)) click 1 mousemove 2 2; }  # window coordinates
@@ -226,17 +219,10 @@ if has_main_window; then
   back() { page_area "$app/now.png" && same_picture "$app/main.png" "$app/now.png"; }
   poll 10 back || fail "click on the main settings tab: the main page did not come back"
 
-  # Apply: eight reports, each after its pause on the real clock (20 ms either way).
+  # Apply: eight reports, each after its pause.
   click 678 472
   poll 30 log_has "$app/events.log" '^[0-9]+ hid\.set 03 EE ' || true
-  applied=$(tr -d '\r' <"$app/events.log" | awk '$2 == "hid.set" && $4 ~ /^(C0|A[0-2]|B[01]|D0|EE)$/ {print $1, $4}')
-  reports=$(awk '{printf "%s ", $2}' <<<"$applied")
-  pauses=$(awk 'NR > 1 {printf "%d ", $1 - t} {t = $1}' <<<"$applied")
-  echo "apply: reports $reports, pauses $pauses"
-  [[ $reports == "C0 A0 A1 A2 B0 B1 D0 EE " ]] || fail "apply: expected the reports C0 A0 A1 A2 B0 B1 D0 EE"
-  awk -v got="$pauses" 'BEGIN { n = split("200 100 100 200 100 200 200", want); split(got, g)
-       for (i = 1; i <= n; i++) if (g[i] == "" || g[i] - want[i] > 20 || want[i] - g[i] > 20) exit 1 }' ||
-    fail "apply: pauses $pauses, expected 200 100 100 200 100 200 200 within 20 ms"
+  check_apply "$app/events.log"
   # The pointer settings the apply wrote, read back from the system (Wine keeps no pointer speed).
   pointer=$(cd "$win" && timeout 60 "$wine" bin/win32_window_probe.exe pointer | tr -d '\r')
   echo "system: $pointer"
